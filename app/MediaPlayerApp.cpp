@@ -8,6 +8,8 @@
 #include "settings/ProgramParams.h"
 
 #include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QScreen>
 #include <cstdio>
 
@@ -19,7 +21,9 @@ CMediaPlayerApp::CMediaPlayerApp(int& argc, char** argv) : application_(argc, ar
     currentApp = this;
     QApplication::setApplicationName(QStringLiteral("NRX MediaPlayer"));
     QApplication::setOrganizationName(QStringLiteral("NRX ProductGroup"));
-    // The frame closing is not the end by itself: the loop ends through OnAppExit or the last window.
+    // The icon is compiled into the executable only; in-process tests run without it.
+    const QString icon = QStringLiteral(":/nrx-mediaplayer.svg");
+    if (QFile::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
 }
 
 CMediaPlayerApp::~CMediaPlayerApp() {
