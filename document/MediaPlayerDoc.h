@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstddef>
 #include <functional>
 
 class QWidget;
