@@ -39,6 +39,12 @@ QRect CWindowSizeModes::CentredIn(QSize size, const QRect& area)
     return QRect(QPoint(x, y), size);
 }
 
+bool CWindowSizeModes::OnTopWanted(int onTopMode, int playState)
+{
+    constexpr int kPlaying = 0;
+    return onTopMode == 2 || (onTopMode == 1 && playState == kPlaying);
+}
+
 WindowSizePlan CWindowSizeModes::Plan(const WindowSizeRequest& request)
 {
     WindowSizePlan plan;

@@ -42,6 +42,10 @@ public:
     //     just off the screen on every side.
     static WindowSizePlan Plan(const WindowSizeRequest& request);
 
+    // Whether ApplyOnTop keeps the window above all others: mode 2 (always) always, mode 1 (while
+    // playing) only in play state 0, mode 0 (never) and unknown modes never.
+    static bool OnTopWanted(int onTopMode, int playState);
+
     // A rectangle of this size centred in area; when it is larger than area it starts at area's
     // top-left so the window's top and left edges stay reachable.
     static QRect CentredIn(QSize size, const QRect& area);
