@@ -8,7 +8,6 @@ struct WindowSizeRequest {
     int command = 0;           // ID_SIZE_HALF .. ID_SIZE_FULLSCREEN
     int frameWidth = 0;        // the open video's frame size
     int frameHeight = 0;
-    QRect window;              // the main window's current frame rectangle, global coordinates
     QRect screen;              // geometry of the screen to fill (its size limits the other modes too)
     QRect available;           // the part of that screen windows may occupy, for centring
     int cxEdge = 0;            // extra edge the window adds on each axis, as the document keeps it

@@ -13,7 +13,6 @@ WindowSizeRequest Request(int command, int w, int h, bool fullScreen = false)
     request.command = command;
     request.frameWidth = w;
     request.frameHeight = h;
-    request.window = QRect(100, 100, 972, 552);
     request.screen = kScreen;
     request.available = kScreen;
     request.cxEdge = 2;
