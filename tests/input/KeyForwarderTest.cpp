@@ -47,16 +47,24 @@ struct Panel {
     }
 };
 
-} // namespace
+class InputKeyForwarder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        forwarder.WatchTree(panel.window.get());
+        panel.window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window.get()));
+    }
 
-TEST(InputKeyForwarder, KeysOnAFocusedButtonReachTheViewInsteadOfTheButton)
-{
     TargetView view;
     Panel panel;
-    CKeyForwarder forwarder(&view);
-    forwarder.WatchTree(panel.window.get());
-    panel.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window.get()));
+    CKeyForwarder forwarder{&view};
+};
+
+} // namespace
+
+TEST_F(InputKeyForwarder, KeysOnAFocusedButtonReachTheViewInsteadOfTheButton)
+{
     panel.button->setFocus();
     int clicks = 0;
     QObject::connect(panel.button, &QPushButton::clicked, [&] { ++clicks; });
@@ -81,15 +89,8 @@ TEST(InputKeyForwarder, KeysOnAFocusedButtonReachTheViewInsteadOfTheButton)
     EXPECT_TRUE(meaningful[2].second & Qt::ControlModifier);
 }
 
-TEST(InputKeyForwarder, WheelOnASliderChangesTheVolumeByTwoNotTheSlider)
+TEST_F(InputKeyForwarder, WheelOnASliderChangesTheVolumeByTwoNotTheSlider)
 {
-    TargetView view;
-    Panel panel;
-    CKeyForwarder forwarder(&view);
-    forwarder.WatchTree(panel.window.get());
-    panel.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window.get()));
-
     SendWheel(panel.slider, 240);
     SendWheel(panel.slider, -120);
     QCoreApplication::processEvents();
@@ -97,20 +98,16 @@ TEST(InputKeyForwarder, WheelOnASliderChangesTheVolumeByTwoNotTheSlider)
     EXPECT_EQ(view.wheelSteps, (std::vector<int>{2, -2}));
 }
 
-TEST(InputKeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot)
+TEST_F(InputKeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot)
 {
-    TargetView view;
     auto* viewChild = new QPushButton("in view", &view);
-    Panel panel;
-    CKeyForwarder forwarder(&view);
-    forwarder.WatchTree(panel.window.get());
     forwarder.WatchTree(&view);
     forwarder.Watch(viewChild);
 
     // A control created after the panel was watched, with a child of its own.
     auto* group = new QWidget(panel.window.get());
     auto* late = new QPushButton("late", group);
-    panel.window->show();
+    group->show();
     QTest::keyClick(late, Qt::Key_PageDown);
     QCoreApplication::processEvents();
     ASSERT_EQ(view.keys.size(), 1u);
@@ -126,7 +123,7 @@ TEST(InputKeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot
     EXPECT_EQ(view.keys.size(), 1u);
 }
 
-TEST(InputKeyForwarder, KeysArrivingAfterTheViewIsGoneAreLeftToTheControl)
+TEST(InputKeyForwarderLifetime, KeysArrivingAfterTheViewIsGoneAreLeftToTheControl)
 {
     auto view = std::make_unique<TargetView>();
     Panel panel;
