@@ -1,0 +1,61 @@
+#include "render/VideoRender.h"
+
+#include <QDateTime>
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+// Keeps a surface exactly over its parent view; a layout would also work but would claim the view's layout.
+class SurfaceFollower final : public QObject {
+public:
+    SurfaceFollower(QWidget* view, QWidget* surface) : QObject(surface), surface(surface) {
+        view->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize && surface)
+            surface->setGeometry(static_cast<QWidget*>(watched)->rect());
+        return false;
+    }
+
+private:
+    QPointer<QWidget> surface;
+};
+
+} // namespace
+
+CVideoRender::CVideoRender() : secondsClock([] { return QDateTime::currentSecsSinceEpoch(); }) {
+    osdTime = secondsClock();
+}
+
+CVideoRender::~CVideoRender() = default;
+
+void CVideoRender::Resize(QRect& rect) {
+    if (rect.width() <= 0) rect.setWidth(1);
+    clientRect = rect;
+}
+
+QWidget* CVideoRender::GetDC() const { return nullptr; }
+
+void CVideoRender::SetOsdText(const QString& text) {
+    osdText = text;
+    osdTime = secondsClock();
+}
+
+bool CVideoRender::OsdDue() {
+    if (secondsClock() - osdTime > 5) osdText.clear();
+    return !osdText.isEmpty();
+}
+
+void CVideoRender::AttachSurface(QWidget* surface) {
+    surface->setParent(window);
+    surface->setAttribute(Qt::WA_TransparentForMouseEvents);
+    surface->setFocusPolicy(Qt::NoFocus);
+    surface->setGeometry(window->rect());
+    new SurfaceFollower(window, surface);
+    surface->lower();
+    surface->show();
+}
