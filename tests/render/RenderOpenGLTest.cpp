@@ -8,6 +8,7 @@
 #include <QOpenGLFunctions>
 #include <QOpenGLFunctions_2_1>
 #include <QOpenGLWidget>
+#include <QTest>
 
 namespace {
 
@@ -118,4 +119,21 @@ TEST(RenderPixelPath, FrameWiderThanAnyTextureTakesIt) {
     view.ShowFrame(normal);
     EXPECT_FALSE(view.renderer.pixelPath) << "the path is decided anew for every format";
     EXPECT_TRUE(IsRed(view.Grab().pixel(300, 100)));
+}
+
+TEST(RenderTexture, RebuiltWhenSurfaceMovesToAnotherWindow) {
+    TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(640, 480));
+    TestFrame frame(320, 240, 24, true);
+    view.ShowFrame(frame);
+    EXPECT_TRUE(IsRed(view.Grab().pixel(100, 100)));
+    // A new top-level window gives the surface a new GL context; the old texture went with the old one.
+    QWidget other;
+    other.resize(640, 480);
+    view.setParent(&other);
+    other.show();
+    if (!QTest::qWaitForWindowExposed(&other)) GTEST_SKIP() << "no exposure from the display";
+    const QImage img = view.Grab(false);
+    EXPECT_TRUE(IsRed(img.pixel(100, 100)));
+    EXPECT_TRUE(IsWhite(img.pixel(540, 380)));
+    view.setParent(nullptr);
 }
