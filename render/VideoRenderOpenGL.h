@@ -53,4 +53,5 @@ private:
     bool formatKnown = false;
     bool textureFilled = false; // texture holds the buffer's current frame since the last allocation
     bool topDown = true;
+    int textureFilter = 0; // GL_LINEAR or GL_NEAREST, as last set on the texture
 };

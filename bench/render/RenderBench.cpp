@@ -76,9 +76,10 @@ protected:
     }
 };
 
-Cost RunRenderer(std::unique_ptr<CVideoRender> renderer, Frame& frame, bool newFrames, const QString& osd = {}) {
+Cost RunRenderer(std::unique_ptr<CVideoRender> renderer, Frame& frame, bool newFrames, const QString& osd = {},
+                 QSize viewSize = QSize(960, 540)) {
     QWidget view;
-    view.resize(960, 540);
+    view.resize(viewSize);
     bool next = true;
     QElapsedTimer inDraw;
     qint64 drawNs = 0;
@@ -143,6 +144,10 @@ int main(int argc, char** argv) {
     Print("OpenGL texture, 24-bit, new frame", RunRenderer(std::make_unique<CVideoRenderOpenGL>(), bgr, true), ref);
     Print("OpenGL texture, 32-bit, new frame + status",
           RunRenderer(std::make_unique<CVideoRenderOpenGL>(), bgra, true, QStringLiteral("Volume: 50%")), ref);
+    Print("OpenGL texture, 32-bit, Original Size 1920x1080",
+          RunRenderer(std::make_unique<CVideoRenderOpenGL>(), bgra, true, {}, QSize(kWidth, kHeight)), ref);
+    Print("GDI+ renderer, 32-bit, Original Size 1920x1080",
+          RunRenderer(std::make_unique<CVideoRenderGdi>(), bgra, true, {}, QSize(kWidth, kHeight)), ref);
     Print("OpenGL pixel path, 32-bit", RunRenderer(std::make_unique<NoTextureRender>(), bgra, true), ref);
     return 0;
 }

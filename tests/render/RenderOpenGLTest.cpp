@@ -137,3 +137,17 @@ TEST(RenderTexture, RebuiltWhenSurfaceMovesToAnotherWindow) {
     EXPECT_TRUE(IsWhite(img.pixel(540, 380)));
     view.setParent(nullptr);
 }
+
+TEST(RenderTexture, OriginalSizeMapsTexelToPixel) {
+    TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(320, 240));
+    TestFrame frame(320, 240, 32, false);
+    view.ShowFrame(frame);
+    const QImage img = view.Grab();
+    // Quadrant borders exactly between columns 159/160 and rows 119/120, corners included: no blur, no shift.
+    EXPECT_EQ(img.pixel(159, 119), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(160, 119), qRgb(0, 255, 0));
+    EXPECT_EQ(img.pixel(159, 120), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(160, 120), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(319, 239), qRgb(255, 255, 255));
+}
