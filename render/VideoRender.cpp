@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QWidget>
 
@@ -48,6 +49,12 @@ void CVideoRender::SetOsdText(const QString& text) {
 bool CVideoRender::OsdDue() {
     if (secondsClock() - osdTime > 5) osdText.clear();
     return !osdText.isEmpty();
+}
+
+void CVideoRender::SetPaintHandler(PaintHandler onPaint) {
+    paintHandler = onPaint ? std::move(onPaint) : [](QPainter& dc) {
+        dc.fillRect(QRect(0, 0, dc.device()->width(), dc.device()->height()), Qt::black);
+    };
 }
 
 void CVideoRender::AttachSurface(QWidget* surface) {

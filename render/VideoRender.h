@@ -82,6 +82,8 @@ public:
 protected:
     CVideoRender();
 
+    // Stores onPaint; without one the surface paints black, so a surface never shows stale window content.
+    void SetPaintHandler(PaintHandler onPaint);
     // Parents surface to view, covering it and following its size, below the view's other children.
     void AttachSurface(QWidget* surface);
     // Applies the five-second rule (emptying an expired text); true when there is a text to draw now.

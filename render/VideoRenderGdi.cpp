@@ -21,10 +21,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        if (handler)
-            handler(painter);
-        else
-            painter.fillRect(rect(), Qt::black);
+        handler(painter);
     }
 
 private:
@@ -39,7 +36,7 @@ bool CVideoRenderGdi::Create(QWidget* view, PaintHandler onPaint) {
     Destroy();
     if (!view) return false;
     window = view;
-    paintHandler = std::move(onPaint);
+    SetPaintHandler(std::move(onPaint));
     surface = new RasterSurface(paintHandler);
     AttachSurface(surface);
     ready = true;

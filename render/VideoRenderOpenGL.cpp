@@ -37,10 +37,7 @@ protected:
     void initializeGL() override { owner.InitializeGl(); }
     void paintGL() override {
         QPainter painter(this);
-        if (handler)
-            handler(painter);
-        else
-            painter.fillRect(rect(), Qt::black);
+        handler(painter);
     }
 
 private:
@@ -74,7 +71,7 @@ bool CVideoRenderOpenGL::Create(QWidget* view, PaintHandler onPaint) {
     if (!usable) return false;
 
     window = view;
-    paintHandler = std::move(onPaint);
+    SetPaintHandler(std::move(onPaint));
     surface = new GlSurface(*this, paintHandler);
     AttachSurface(surface);
     ready = true;

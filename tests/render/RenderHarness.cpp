@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 QApplication& TestApp() {
@@ -103,3 +105,15 @@ bool IsBlue(QRgb c) { return Is(c, 0, 0, 255); }
 bool IsWhite(QRgb c) { return Is(c, 255, 255, 255); }
 bool IsBlack(QRgb c) { return Is(c, 0, 0, 0); }
 bool IsYellow(QRgb c) { return Is(c, 255, 255, 0); }
+
+void ExpectQuadrants(const QImage& img, QPoint tl, QPoint br) {
+    const int cx = (tl.x() + br.x()) / 2, cy = (tl.y() + br.y()) / 2;
+    const int qx = (br.x() - tl.x()) / 4, qy = (br.y() - tl.y()) / 4;
+    EXPECT_TRUE(IsRed(img.pixel(cx - qx, cy - qy))) << "top left " << std::hex << img.pixel(cx - qx, cy - qy);
+    EXPECT_TRUE(IsGreen(img.pixel(cx + qx, cy - qy))) << "top right " << std::hex << img.pixel(cx + qx, cy - qy);
+    EXPECT_TRUE(IsBlue(img.pixel(cx - qx, cy + qy))) << "bottom left " << std::hex << img.pixel(cx - qx, cy + qy);
+    EXPECT_TRUE(IsWhite(img.pixel(cx + qx, cy + qy))) << "bottom right " << std::hex << img.pixel(cx + qx, cy + qy);
+    // Just inside the corners: the last rows and columns are the frame's, not padding or the other edge.
+    EXPECT_TRUE(IsRed(img.pixel(tl.x() + 4, tl.y() + 4)));
+    EXPECT_TRUE(IsWhite(img.pixel(br.x() - 4, br.y() - 4)));
+}

@@ -53,6 +53,9 @@ private:
     bool nextIsNew = true;
 };
 
+// Checks the four quadrants of a picture drawn into the rectangle tl..br (inclusive) of img.
+void ExpectQuadrants(const QImage& img, QPoint tl, QPoint br);
+
 // Colour classes for pixel checks; a scaled picture blends only near its edges, so checks sample well inside.
 bool IsRed(QRgb c);
 bool IsGreen(QRgb c);

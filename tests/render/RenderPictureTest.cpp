@@ -37,18 +37,6 @@ class RenderPicture : public testing::TestWithParam<PictureCase> {};
 // 638 pixels: 24-bit rows carry 2 padding bytes, so a renderer ignoring the padding skews the picture.
 constexpr int kFrameW = 638, kFrameH = 480;
 
-void ExpectQuadrants(const QImage& img, QPoint tl, QPoint br) {
-    const int cx = (tl.x() + br.x()) / 2, cy = (tl.y() + br.y()) / 2;
-    const int qx = (br.x() - tl.x()) / 4, qy = (br.y() - tl.y()) / 4;
-    EXPECT_TRUE(IsRed(img.pixel(cx - qx, cy - qy))) << "top left " << std::hex << img.pixel(cx - qx, cy - qy);
-    EXPECT_TRUE(IsGreen(img.pixel(cx + qx, cy - qy))) << "top right " << std::hex << img.pixel(cx + qx, cy - qy);
-    EXPECT_TRUE(IsBlue(img.pixel(cx - qx, cy + qy))) << "bottom left " << std::hex << img.pixel(cx - qx, cy + qy);
-    EXPECT_TRUE(IsWhite(img.pixel(cx + qx, cy + qy))) << "bottom right " << std::hex << img.pixel(cx + qx, cy + qy);
-    // Just inside the corners: the last rows and columns are the frame's, not padding or the other edge.
-    EXPECT_TRUE(IsRed(img.pixel(tl.x() + 4, tl.y() + 4)));
-    EXPECT_TRUE(IsWhite(img.pixel(br.x() - 4, br.y() - 4)));
-}
-
 } // namespace
 
 TEST_P(RenderPicture, UprightFittedWithBlackBars) {
