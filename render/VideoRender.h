@@ -84,6 +84,10 @@ protected:
 
     // Stores onPaint; without one the surface paints black, so a surface never shows stale window content.
     void SetPaintHandler(PaintHandler onPaint);
+    // True when header describes a buffer the renderers can read whole: 24 or 32 bits, size matching the header,
+    // and a stated image size (when given) covering every padded row. Anything else is drawn black, since
+    // trusting a wrong size would read past the engine's buffer.
+    static bool FormatUsable(const BITMAPINFOHEADER& header, QSize size);
     // Parents surface to view, covering it and following its size, below the view's other children.
     void AttachSurface(QWidget* surface);
     // Applies the five-second rule (emptying an expired text); true when there is a text to draw now.

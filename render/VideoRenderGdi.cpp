@@ -56,9 +56,9 @@ void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::
     frameWidth = size.width();
     frameHeight = size.height();
     bytesPerPixel = header->biBitCount / 8;
-    imageFormat = bytesPerPixel == 4   ? QImage::Format_RGB32
-                  : bytesPerPixel == 3 ? QImage::Format_BGR888
-                                       : QImage::Format_Invalid;
+    imageFormat = !FormatUsable(*header, size) ? QImage::Format_Invalid
+                  : bytesPerPixel == 4         ? QImage::Format_RGB32
+                                               : QImage::Format_BGR888;
     stride = (static_cast<qsizetype>(frameWidth) * bytesPerPixel + 3) & ~qsizetype(3);
     topDown = header->biHeight < 0;
     frameBits = bits;
@@ -69,7 +69,7 @@ void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::
 void CVideoRenderGdi::WrapBuffer() {
     if (frameImage.constBits() == frameBits && !frameImage.isNull()) return;
     frameImage = QImage();
-    if (!frameBits || imageFormat == QImage::Format_Invalid || frameWidth <= 0 || frameHeight <= 0) return;
+    if (!frameBits || imageFormat == QImage::Format_Invalid) return;
     // The const constructor keeps QImage from ever detaching into a private copy of the engine's buffer.
     frameImage = QImage(frameBits, frameWidth, frameHeight, stride, imageFormat);
 }

@@ -131,7 +131,7 @@ void CVideoRenderOpenGL::SetFrameFormat(const BITMAPINFOHEADER* header, const st
     topDown = header->biHeight < 0;
     pixelFormat = bytesPerPixel == 4 ? GL_BGRA : GL_BGR;
     frameBits = bits;
-    formatKnown = (bytesPerPixel == 3 || bytesPerPixel == 4) && frameWidth > 0 && frameHeight > 0;
+    formatKnown = FormatUsable(*header, size);
     textureFilled = false;
     if (!formatKnown || !surface || !gl) return; // decided when the context is first made
     const bool wasCurrent = QOpenGLContext::currentContext() == surface->context();

@@ -84,8 +84,18 @@ TEST(RenderFormats, UnusableFormatsDrawBlackWithoutFault) {
         EXPECT_EQ(view.renderer.frameWidth, 0);
         frame.header.biBitCount = 16; // not a depth the engine delivers
         view.ShowFrame(frame);
-        const QImage img = view.Grab();
-        EXPECT_TRUE(IsBlack(img.pixel(200, 150)));
+        EXPECT_TRUE(IsBlack(view.Grab().pixel(200, 150)));
+        // A size larger than the header's, or a stated image size too small for the rows, would read past
+        // the buffer.
+        frame.header.biBitCount = 32;
+        view.renderer.SetFrameFormat(&frame.header, frame.bits.data(), QSize(4096, 4096));
+        EXPECT_TRUE(IsBlack(view.Grab().pixel(200, 150)));
+        frame.header.biSizeImage = 64 * 4 * 47;
+        view.ShowFrame(frame);
+        EXPECT_TRUE(IsBlack(view.Grab().pixel(200, 150)));
+        frame.header.biSizeImage = 0; // not stated: the header's own size is trusted
+        view.ShowFrame(frame);
+        EXPECT_TRUE(IsRed(view.Grab().pixel(150, 50)));
     }
 }
 
