@@ -34,6 +34,9 @@ class QWidget;
 //   engine's header and buffer, fits destRect (FitFrame), calls Resize with the client rectangle and resets
 //   zoom and pan. Both renderers honour the header's row order (negative biHeight = top-down), so the view
 //   leaves the engine's flip flag off: the header must describe the buffer as it is.
+// * Layout. The view's check of the client rectangle (changed: refit destRect, call Resize) belongs at the start
+//   of onPaint, since the view's own paint event no longer runs.
+// * Status text. Commands call SetOsdText and then GetDC()->update(), so that the text shows while paused too.
 // * Only the UI thread calls a renderer.
 class CVideoRender {
 public:
