@@ -1,8 +1,8 @@
 // Test-side access to the synthetic engine module: its path, its configuration entry points and the
 // frame-number code it paints into every pixel.
 //
-// Configuration (semicolon-separated key=value, applied to objects created afterwards; the environment
-// variable NRX_SYNTHETIC_CONFIG gives the start-up value):
+// Configuration (semicolon-separated key=value, applied to objects created afterwards; until the first
+// NrxSyntheticConfigure call, each creation reads the environment variable NRX_SYNTHETIC_CONFIG):
 //   rate=25           frame rate reported and generated
 //   frames=250        frames in the stream; ReadFrame past the last one reports end of stream
 //   width=64;height=48

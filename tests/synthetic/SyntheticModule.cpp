@@ -32,7 +32,7 @@ struct Config {
 
 std::mutex stateGuard; // guards config, configured, calls and lastValues
 Config config;
-bool configured = false;
+bool configuredByCall = false; // until NrxSyntheticConfigure, each creation reads NRX_SYNTHETIC_CONFIG
 std::map<std::string, std::int64_t> calls;
 std::map<std::string, std::int64_t> lastValues;
 thread_local std::string lastError;
@@ -74,10 +74,7 @@ Config ParseConfig(const char* text) {
 
 Config CurrentConfig() {
     std::lock_guard lock(stateGuard);
-    if (!configured) {
-        config = ParseConfig(std::getenv("NRX_SYNTHETIC_CONFIG"));
-        configured = true;
-    }
+    if (!configuredByCall) config = ParseConfig(std::getenv("NRX_SYNTHETIC_CONFIG"));
     return config;
 }
 
@@ -373,7 +370,7 @@ NRX_EXPORT char* NrxGetLastErrorText() {
 NRX_EXPORT void NrxSyntheticConfigure(const char* text) {
     std::lock_guard lock(stateGuard);
     config = ParseConfig(text);
-    configured = true;
+    configuredByCall = true;
     calls.clear();
     lastValues.clear();
 }
