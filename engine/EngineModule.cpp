@@ -6,12 +6,6 @@
 #include <map>
 #include <mutex>
 
-namespace {
-// Set on the thread whose CreateInstance failed because the module itself is unusable, so that
-// LastErrorText can explain it the same way as a failure inside the component.
-thread_local QString moduleFailureText;
-} // namespace
-
 QString CEngineModule::DefaultPath() {
     const QByteArray overridePath = qgetenv("NRX_ENGINE_MODULE");
     if (!overridePath.isEmpty()) return QString::fromLocal8Bit(overridePath);
@@ -58,17 +52,14 @@ CEngineModule::CEngineModule(const QString& file) : path(file) {
 
 HRESULT CEngineModule::CreateInstance(const CLSID& clsid, const IID& iid, void** object) {
     *object = nullptr;
-    moduleFailureText.clear();
-    if (!create) {
-        moduleFailureText = QStringLiteral("Class not registered: %1.").arg(loadError);
-        return REGDB_E_CLASSNOTREG;
-    }
+    if (!create) return REGDB_E_CLASSNOTREG;
     return create(&clsid, &iid, object);
 }
 
 QString CEngineModule::LastErrorText() const {
-    if (!moduleFailureText.isEmpty()) return moduleFailureText;
-    return lastErrorText ? TakeString(lastErrorText()) : QString();
+    // Without a usable module, the only failure there can be is creation, and this says why.
+    if (!create) return QStringLiteral("Class not registered: %1.").arg(loadError);
+    return TakeString(lastErrorText());
 }
 
 QString CEngineModule::TakeString(char* text) const {

@@ -3,6 +3,8 @@
 #include "engine/ComError.h"
 #include "engine/FrameClock.h"
 
+#include <exception>
+
 int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
     if (!player->viewWindow || !player->engine) {
         player->threadRunning = false;
@@ -17,7 +19,7 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
     enum { StopIndex = 0, StepForwardIndex = 1, StepBackwardIndex = 2, RefreshIndex = 3 };
     constexpr int PausedPollMs = 250;
 
-    // Every component error on this thread ends here: an exception escaping a thread ends the process.
+    // Every component error on this thread is caught here: an exception escaping a thread ends the process.
     // A failed call is treated like a failed decode, which the view already handles as the end of the
     // stream (next playlist entry or stop); the component's text is kept for TakeThreadError.
     try {
@@ -61,6 +63,10 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
         }
     } catch (const CComError& error) {
         player->EndOfStream(error.ErrorMessage());
+        return 1;
+    } catch (const std::exception& error) {
+        // Anything else (out of memory, say) must not end the process from here either.
+        player->EndOfStream(QString::fromLocal8Bit(error.what()));
         return 1;
     }
     player->StoppedEvent.ResetEvent();

@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#undef GetCurrentTime // winbase.h maps it to GetTickCount, which would rename our method
 #endif
 
 namespace {
