@@ -8,6 +8,8 @@
 //   endOfStream() - the file ended or failed to decode (the old WM_USER+1). IsThreadRunning() is already
 //                   false when it arrives, so opening the next entry starts a new thread. When decoding
 //                   failed, TakeThreadError() gives the component's text.
+// Never connect with Qt::BlockingQueuedConnection: stopping joins the thread, which must not wait on the UI.
+// A queued call can arrive after the player is gone; the view's slots check ThePlayer first.
 // While painting, the view holds engine->FrameLock() so the renderer never reads a half-written frame.
 // Commands reach the thread only through the four events: StopEvent, StepForwardEvent (show the next frame
 // while paused), StepBackwardEvent, RefreshEvent (present the current frame again while paused).
