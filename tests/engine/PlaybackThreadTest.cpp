@@ -85,7 +85,8 @@ TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     player->engine->SetPlayState(0);
     // The UI thread does not look at its queue while the thread presents a few dozen frames...
-    while (SyntheticCalls("ReadFrame") < 20) QThread::msleep(5);
+    for (int i = 0; i < 2000 && SyntheticCalls("ReadFrame") < 20; ++i) QThread::msleep(5);
+    ASSERT_GE(SyntheticCalls("ReadFrame"), 20);
     // ...and still stops the thread without a deadlock.
     ASSERT_TRUE(player->StopThread(false));
     EXPECT_FALSE(player->IsThreadRunning());
@@ -131,7 +132,11 @@ TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
     player->engine->SetPlayState(0);
     ASSERT_TRUE(ProcessEventsUntil([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
     player->engine->SetPlayState(1);
-    ProcessEventsFor(50); // lets a frame that was being decoded when the pause came finish its period
+    // A frame that was being decoded when the pause came still finishes; wait until decoding has stopped.
+    for (std::int64_t reads = -1; reads != SyntheticCalls("ReadFrame");) {
+        reads = SyntheticCalls("ReadFrame");
+        ProcessEventsFor(50);
+    }
     const std::int64_t paused = player->engine->GetCurrentFrame();
 
     player->StepForwardEvent.SetEvent();
