@@ -5,7 +5,7 @@
 //   frameReady()  - repaint the video. Repaint requests are coalesced: the thread emits again only after
 //                   the view has called FramePainted(), which the view does in the slot connected to
 //                   frameReady (before painting), so a slow UI never accumulates a queue.
-//   endOfStream() - the file ended or failed to decode (the old WM_USER+1). IsThreadRunning() is already
+//   endOfStream() - the file ended or failed to decode. IsThreadRunning() is already
 //                   false when it arrives, so opening the next entry starts a new thread. When decoding
 //                   failed, TakeThreadError() gives the component's text.
 // Never connect with Qt::BlockingQueuedConnection: stopping joins the thread, which must not wait on the UI.
