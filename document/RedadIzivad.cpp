@@ -31,6 +31,7 @@ CRedadIzivad::CRedadIzivad() { ThePlayer = this; }
 
 CRedadIzivad::~CRedadIzivad() {
     playList.Clear();
+    StopAndJoin(); // also when there is no engine: a joinable thread must never be destroyed
     StopThread(true);
     engine.reset();
     if (ThePlayer == this) ThePlayer = nullptr;
