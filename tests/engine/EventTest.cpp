@@ -60,6 +60,22 @@ TEST(EngineEvents, OneSignalReleasesOnlyOneOfTwoWaiters) {
     EXPECT_EQ(woken, 1);
 }
 
+TEST(EngineEvents, PingPongNeverLosesASignal) {
+    // A signal racing the waiter's registration would leave one side waiting for ever.
+    CEvent ping, pong;
+    constexpr int rounds = 20000;
+    std::thread partner([&] {
+        for (int i = 0; i < rounds && WaitForAny({&ping}, 5000) == 0; ++i) pong.SetEvent();
+    });
+    int answered = 0;
+    for (int i = 0; i < rounds; ++i, ++answered) {
+        ping.SetEvent();
+        if (WaitForAny({&pong}, 5000) != 0) break;
+    }
+    partner.join();
+    EXPECT_EQ(answered, rounds);
+}
+
 TEST(FrameClock, PeriodIsThousandOverRateTruncated) {
     EXPECT_EQ(FramePeriodMs(25.0f), 40);
     EXPECT_EQ(FramePeriodMs(29.97f), 33);
