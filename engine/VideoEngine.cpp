@@ -171,14 +171,16 @@ void CVideoEngine::RefreshFrameInfo() {
 
 bool CVideoEngine::Open(const QString& path) {
     opened = false;
-    playState = 2;
+    filePath.clear();
+    fileName.clear();
     openError.clear();
-    if (!device) return false;
     {
         // The component frees the previous file's buffer when it opens the next one.
         std::lock_guard guard(lock);
+        playState = 2;
         ClearFrameInfo();
     }
+    if (!device) return false;
     try {
         Check(device->Open(channel, path.toUtf8().constData()));
         std::int32_t isOpen = 0;
