@@ -1,0 +1,84 @@
+#include "engine/module/AudioOutput.h"
+
+#include <SDL.h>
+
+namespace nrx {
+
+namespace {
+
+class SdlAudioOutput final : public AudioOutput {
+public:
+    ~SdlAudioOutput() override {
+        if (device) SDL_CloseAudioDevice(device);
+        if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    bool Open(int sampleRate, AudioFill callback, std::string& error) override {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            error = std::string("No audio output: ") + SDL_GetError();
+            return false;
+        }
+        initialised = true;
+        fill = std::move(callback);
+        SDL_AudioSpec want{};
+        want.freq = sampleRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        // About 20 ms per callback: short enough for a fine-grained clock, long enough to avoid underruns.
+        want.samples = static_cast<Uint16>(sampleRate >= 88200 ? 2048 : 1024);
+        want.callback = &SdlAudioOutput::Trampoline;
+        want.userdata = this;
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+        if (!device) {
+            error = std::string("No audio output: ") + SDL_GetError();
+            return false;
+        }
+        return true;
+    }
+    void Pause(bool paused) override {
+        if (device) SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    }
+    void Flush() override {
+        // Taking the device lock waits for a callback in progress to return.
+        if (!device) return;
+        SDL_LockAudioDevice(device);
+        SDL_UnlockAudioDevice(device);
+    }
+    double Delay() const override { return have.freq > 0 ? static_cast<double>(have.samples) / have.freq : 0.0; }
+    int SampleRate() const override { return have.freq; }
+    bool IsNull() const override { return false; }
+
+private:
+    static void Trampoline(void* self, Uint8* stream, int bytes) {
+        auto* me = static_cast<SdlAudioOutput*>(self);
+        me->fill(reinterpret_cast<float*>(stream), bytes / static_cast<int>(2 * sizeof(float)));
+    }
+
+    AudioFill fill;
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID device = 0;
+    bool initialised = false;
+};
+
+class NullAudioOutput final : public AudioOutput {
+public:
+    bool Open(int sampleRate, AudioFill, std::string&) override {
+        rate = sampleRate;
+        return true;
+    }
+    void Pause(bool) override {}
+    void Flush() override {}
+    double Delay() const override { return 0.0; }
+    int SampleRate() const override { return rate; }
+    bool IsNull() const override { return true; }
+
+private:
+    int rate = 48000;
+};
+
+} // namespace
+
+std::unique_ptr<AudioOutput> MakeSdlAudioOutput() { return std::make_unique<SdlAudioOutput>(); }
+std::unique_ptr<AudioOutput> MakeNullAudioOutput() { return std::make_unique<NullAudioOutput>(); }
+
+} // namespace nrx

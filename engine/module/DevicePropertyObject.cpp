@@ -1,0 +1,135 @@
+// What the component can do: playable extensions, audio outputs, decoders and container formats.
+#include "engine/module/ComObjects.h"
+
+#include "engine/module/FFmpegPtr.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace nrx {
+
+namespace {
+
+// Demuxers of subtitles, images and playlists open files that hold no sound or moving picture.
+bool PlaysMedia(const AVInputFormat* f) {
+    static const char* const notMedia[] = {"subtitle", "image", "playlist", "text", "ASS", "SubRip", "WebVTT",
+                                           "MicroDVD", "SAMI", "JACOsub", "VobSub", "PGS", "lyrics"};
+    const std::string longName = f->long_name ? f->long_name : "";
+    const std::string name = f->name ? f->name : "";
+    if (name.find("_pipe") != std::string::npos || name == "image2") return false;
+    for (const char* word : notMedia)
+        if (longName.find(word) != std::string::npos) return false;
+    return true;
+}
+
+std::vector<std::string> Extensions() {
+    std::set<std::string> all;
+    void* it = nullptr;
+    while (const AVInputFormat* f = av_demuxer_iterate(&it)) {
+        if (!f->extensions || !PlaysMedia(f)) continue;
+        std::stringstream list(f->extensions);
+        for (std::string ext; std::getline(list, ext, ',');)
+            if (!ext.empty()) all.insert(ext);
+    }
+    return {all.begin(), all.end()};
+}
+
+std::vector<std::string> Decoders(AVMediaType type) {
+    std::set<std::string> names;
+    void* it = nullptr;
+    while (const AVCodec* c = av_codec_iterate(&it))
+        if (c->type == type && av_codec_is_decoder(c)) names.insert(c->long_name ? c->long_name : c->name);
+    return {names.begin(), names.end()};
+}
+
+std::vector<std::string> Formats() {
+    std::vector<std::string> names;
+    void* it = nullptr;
+    while (const AVInputFormat* f = av_demuxer_iterate(&it))
+        if (PlaysMedia(f)) names.emplace_back(f->long_name ? f->long_name : f->name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> AudioOutputs() {
+    std::vector<std::string> names{"Default audio output"};
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        const int n = SDL_GetNumAudioDevices(0);
+        for (int i = 0; i < n; ++i)
+            if (const char* name = SDL_GetAudioDeviceName(i, 0)) names.emplace_back(name);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    return names;
+}
+
+class DevicePropertyObject final : public IVideoDeviceProperty {
+public:
+    HRESULT QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IVideoDeviceProperty) {
+            *object = static_cast<IVideoDeviceProperty*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override {
+        const ULONG left = --refs;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT GetSupportedExtensions(char** out) override {
+        if (!out) return E_POINTER;
+        std::string patterns;
+        for (const auto& ext : Extensions()) patterns += (patterns.empty() ? "*." : ";*.") + ext;
+        const std::string filter = "Video Files|" + patterns + "|All Files (*.*)|*.*";
+        *out = DupString(filter.c_str());
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT GetDeviceCount(std::int32_t* count) override { return Count(AudioOutputs(), count); }
+    HRESULT GetDeviceName(std::int32_t index, char** name) override { return Name(AudioOutputs(), index, name); }
+    HRESULT GetVideoCodecCount(std::int32_t* count) override { return Count(Decoders(AVMEDIA_TYPE_VIDEO), count); }
+    HRESULT GetVideoCodecName(std::int32_t index, char** name) override {
+        return Name(Decoders(AVMEDIA_TYPE_VIDEO), index, name);
+    }
+    HRESULT GetAudioCodecCount(std::int32_t* count) override { return Count(Decoders(AVMEDIA_TYPE_AUDIO), count); }
+    HRESULT GetAudioCodecName(std::int32_t index, char** name) override {
+        return Name(Decoders(AVMEDIA_TYPE_AUDIO), index, name);
+    }
+    HRESULT GetFormatCount(std::int32_t* count) override { return Count(Formats(), count); }
+    HRESULT GetFormatName(std::int32_t index, char** name) override { return Name(Formats(), index, name); }
+
+private:
+    ~DevicePropertyObject() = default;
+
+    static HRESULT Count(const std::vector<std::string>& list, std::int32_t* count) {
+        if (!count) return E_POINTER;
+        *count = static_cast<std::int32_t>(list.size());
+        return S_OK;
+    }
+    static HRESULT Name(const std::vector<std::string>& list, std::int32_t index, char** name) {
+        if (!name) return E_POINTER;
+        *name = nullptr;
+        if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return E_INVALIDARG;
+        *name = DupString(list[static_cast<std::size_t>(index)].c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
+
+    std::atomic<ULONG> refs{1};
+};
+
+} // namespace
+
+IVideoDeviceProperty* NewVideoDeviceProperty() { return new (std::nothrow) DevicePropertyObject(); }
+
+} // namespace nrx

@@ -1,0 +1,66 @@
+// The playback clock as a small value type plus the pure decisions that pace frames against it.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace nrx {
+
+// A media time that advances with wall time at `speed` unless paused. Times are seconds; `serial`
+// tells which seek generation set it, so a value from before a seek is recognised as stale.
+struct MediaClock {
+    double pts = 0.0;    // media time at the moment `setAt`
+    double setAt = 0.0;  // wall time (seconds) when pts was taken
+    double speed = 1.0;
+    bool paused = true;
+    int serial = 0;
+
+    double At(double now) const {
+        if (paused || std::isnan(pts)) return pts;
+        return pts + (now - setAt) * speed;
+    }
+    void Set(double mediaTime, double now, int newSerial) {
+        pts = mediaTime;
+        setAt = now;
+        serial = newSerial;
+    }
+    // Changing speed or pausing re-anchors first so the media time stays continuous.
+    void SetSpeed(double newSpeed, double now) {
+        pts = At(now);
+        setAt = now;
+        speed = newSpeed;
+    }
+    void SetPaused(bool p, double now) {
+        pts = At(now);
+        setAt = now;
+        paused = p;
+    }
+};
+
+// What ReadFrame(0) does with the head of the frame queue.
+enum class FrameAction { Wait, Show, Drop };
+
+// The head frame is shown once the clock is within half a frame period of it, which centres the
+// presentation error on zero for a caller polling once per period. It is dropped instead when the
+// frame after it is already due, so a late consumer catches up without showing stale pictures.
+// nextPts is NaN when the following frame is not decoded yet.
+inline FrameAction DecideFrame(double headPts, double nextPts, double clock, double period) {
+    if (std::isnan(clock) || std::isnan(headPts)) return FrameAction::Show;
+    const double slack = period * 0.5;
+    if (headPts > clock + slack) return FrameAction::Wait;
+    if (!std::isnan(nextPts) && nextPts <= clock + slack) return FrameAction::Drop;
+    return FrameAction::Show;
+}
+
+// Frame number of a presentation time, counted from the stream's first timestamp.
+inline std::int64_t FrameIndexOf(double pts, double startPts, double fps) {
+    if (std::isnan(pts) || fps <= 0) return 0;
+    const double n = std::floor((pts - startPts) * fps + 0.5);
+    return n < 0 ? 0 : static_cast<std::int64_t>(n);
+}
+
+inline double PtsOfFrame(std::int64_t frame, double startPts, double fps) {
+    return startPts + static_cast<double>(frame) / fps;
+}
+
+} // namespace nrx

@@ -1,0 +1,109 @@
+// Loads the engine module the way the player does (dlopen + NrxCreateInstance) and reads its frames.
+#pragma once
+
+#include "engine/module/VideoDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <array>
+#include <cstdlib>
+#include <string>
+
+namespace nrxtest {
+
+class EngineModule {
+public:
+    EngineModule() {
+        // No sound card here, and tests must not make noise anyway.
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        const char* path = std::getenv("NRX_ENGINE_MODULE");
+        if (!path || !*path) path = NRX_BUILT_ENGINE_MODULE;
+        handle = path ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
+        if (!handle) return;
+        create = reinterpret_cast<NrxCreateInstanceFn>(dlsym(handle, NRX_CREATE_INSTANCE_SYMBOL));
+        freeString = reinterpret_cast<NrxFreeStringFn>(dlsym(handle, NRX_FREE_STRING_SYMBOL));
+        lastError = reinterpret_cast<NrxGetLastErrorTextFn>(dlsym(handle, NRX_LAST_ERROR_TEXT_SYMBOL));
+    }
+    // The module stays loaded for the process: its threads and SDL's must never outlive their code.
+    bool Loaded() const { return create && freeString && lastError; }
+
+    IVideoDevice* NewDevice() const {
+        void* object = nullptr;
+        return create(&CLSID_VideoDevice, &IID_IVideoDevice, &object) == S_OK ? static_cast<IVideoDevice*>(object)
+                                                                               : nullptr;
+    }
+    IVideoDeviceProperty* NewProperty() const {
+        void* object = nullptr;
+        return create(&CLSID_VideoDeviceProperty, &IID_IVideoDeviceProperty, &object) == S_OK
+                   ? static_cast<IVideoDeviceProperty*>(object)
+                   : nullptr;
+    }
+    std::string TakeString(char* text) const {
+        std::string s = text ? text : "";
+        if (text) freeString(text);
+        return s;
+    }
+    std::string LastError() const { return TakeString(lastError()); }
+
+    NrxCreateInstanceFn create = nullptr;
+    NrxFreeStringFn freeString = nullptr;
+    NrxGetLastErrorTextFn lastError = nullptr;
+
+private:
+    void* handle = nullptr;
+};
+
+inline const EngineModule& Engine() {
+    static EngineModule module;
+    return module;
+}
+
+inline std::string Clip(const std::string& name) {
+    const char* dir = std::getenv("NRX_MEDIA_DIR");
+    return std::string(dir ? dir : ".") + "/" + name;
+}
+
+// A device released at scope end.
+struct Device {
+    IVideoDevice* d = Engine().NewDevice();
+    ~Device() {
+        if (d) d->Release();
+    }
+    IVideoDevice* operator->() const { return d; }
+
+    std::int32_t Read(std::int32_t mode) const {
+        std::int32_t status = -7;
+        d->ReadFrame(0, mode);
+        d->GetFrameStatus(0, &status);
+        return status;
+    }
+    std::int64_t Frame() const {
+        std::int64_t f = -1;
+        d->GetCurrentFrame(0, &f);
+        return f;
+    }
+    // Pixel (x, y) of the picture as seen (top row first), as {b, g, r}.
+    std::array<int, 3> Pixel(int x, int y) const {
+        BITMAPINFOHEADER* h = nullptr;
+        std::uint8_t* bits = nullptr;
+        d->GetFrameFormat(0, &h);
+        d->GetFrameBuffer(0, &bits);
+        const int bpp = h->biBitCount / 8;
+        const int stride = (h->biWidth * bpp + 3) & ~3;
+        const int height = h->biHeight < 0 ? -h->biHeight : h->biHeight;
+        const int row = h->biHeight < 0 ? y : height - 1 - y;
+        const std::uint8_t* p = bits + static_cast<std::ptrdiff_t>(row) * stride + x * bpp;
+        return {p[0], p[1], p[2]};
+    }
+    // The frame number drawn into the numbered clips: bit i is a white square at x = 32 i.
+    int DrawnNumber() const {
+        int n = 0;
+        for (int i = 0; i < 10; ++i)
+            if (Pixel(32 * i + 16, 16)[1] > 128) n |= 1 << i;
+        return n;
+    }
+};
+
+} // namespace nrxtest

@@ -1,0 +1,76 @@
+// Pure decisions of the engine fed with synthetic values: frame pacing, the clock, picture tables, gains.
+#include "engine/module/AudioPipeline.h"
+#include "engine/module/FrameConverter.h"
+#include "engine/module/MediaClock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+using namespace nrx;
+
+TEST(EngineLogic, FramePacingAgainstTheClock) {
+    const double period = 0.04;
+    EXPECT_EQ(DecideFrame(1.00, 1.04, 0.95, period), FrameAction::Wait);  // early
+    EXPECT_EQ(DecideFrame(1.00, 1.04, 0.99, period), FrameAction::Show);  // within half a period
+    EXPECT_EQ(DecideFrame(1.00, 1.04, 1.03, period), FrameAction::Drop);  // the next one is due already
+    EXPECT_EQ(DecideFrame(1.00, NAN, 5.0, period), FrameAction::Show);    // late, but nothing newer yet
+    EXPECT_EQ(DecideFrame(1.00, 1.04, NAN, period), FrameAction::Show);   // no clock: never stall
+}
+
+TEST(EngineLogic, ClockRunsPausesAndChangesSpeedContinuously) {
+    MediaClock c;
+    c.Set(10.0, 100.0, 1);
+    EXPECT_DOUBLE_EQ(c.At(105.0), 10.0) << "a new clock is paused";
+    c.SetPaused(false, 100.0);
+    EXPECT_DOUBLE_EQ(c.At(102.0), 12.0);
+    c.SetSpeed(2.0, 102.0);
+    EXPECT_DOUBLE_EQ(c.At(103.0), 14.0);
+    c.SetPaused(true, 103.0);
+    EXPECT_DOUBLE_EQ(c.At(200.0), 14.0);
+    c.SetPaused(false, 200.0);
+    EXPECT_DOUBLE_EQ(c.At(200.5), 15.0);
+    EXPECT_EQ(FrameIndexOf(10.0 + 3 / 29.97, 10.0, 29.97), 3);
+    EXPECT_EQ(FrameIndexOf(9.0, 10.0, 25.0), 0);
+    EXPECT_EQ(FrameIndexOf(PtsOfFrame(1234, 0.5, 23.976), 0.5, 23.976), 1234);
+}
+
+TEST(EngineLogic, PictureTables) {
+    AdjustTables t;
+    t.Build(0, 0, 0);
+    for (int v = 0; v < 256; ++v) ASSERT_EQ(t.level[static_cast<std::size_t>(v)], v);
+    t.Build(255, 0, 0);
+    EXPECT_EQ(t.level[0], 255);
+    t.Build(-255, 0, 0);
+    EXPECT_EQ(t.level[255], 0);
+    t.Build(0, -100, 0);
+    EXPECT_EQ(t.level[0], t.level[255]);
+    t.Build(0, 0, -255);
+    std::uint8_t px[4] = {10, 200, 90, 0};
+    ApplyAdjustments(px, 1, 1, 4, 3, t);
+    EXPECT_EQ(px[0], px[1]);
+    EXPECT_EQ(px[1], px[2]);
+    EXPECT_EQ(px[3], 0) << "bytes past the pixel are untouched";
+}
+
+TEST(EngineLogic, VolumeBalanceAndTempo) {
+    EXPECT_EQ(VolumeGain(0), 0.0);
+    EXPECT_DOUBLE_EQ(VolumeGain(100), 1.0);
+    // Even steps: every step changes loudness by the same ratio.
+    EXPECT_NEAR(VolumeGain(80) / VolumeGain(79), VolumeGain(30) / VolumeGain(29), 1e-9);
+    float l = 0, r = 0;
+    BalanceGains(-100, l, r);
+    EXPECT_EQ(r, 0.0f);
+    EXPECT_EQ(l, 1.0f);
+    BalanceGains(100, l, r);
+    EXPECT_EQ(l, 0.0f);
+    BalanceGains(0, l, r);
+    EXPECT_EQ(l, 1.0f);
+    EXPECT_EQ(r, 1.0f);
+    for (double rate : {0.1, 0.3, 0.5, 1.0, 2.5, 4.0}) {
+        const auto stages = TempoStages(rate);
+        EXPECT_NEAR(std::accumulate(stages.begin(), stages.end(), 1.0, std::multiplies<>()), rate, 1e-9);
+        for (double s : stages) EXPECT_TRUE(s >= 0.5 && s <= 2.0) << rate;
+    }
+}

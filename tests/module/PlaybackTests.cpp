@@ -1,0 +1,209 @@
+// Playback through the module: geometry and orientation of delivered frames, pacing, play states, audio-only.
+#include "tests/module/EngineLoader.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace nrxtest;
+
+namespace {
+
+struct Geometry {
+    int width = 0, height = 0, bits = 0;
+};
+Geometry SizeOf(const Device& dev) {
+    Geometry g;
+    dev->GetFrameSize(0, &g.width, &g.height, &g.bits);
+    return g;
+}
+
+bool Near(std::array<int, 3> bgr, int b, int g, int r) {
+    return std::abs(bgr[0] - b) < 40 && std::abs(bgr[1] - g) < 40 && std::abs(bgr[2] - r) < 40;
+}
+
+} // namespace
+
+TEST(EnginePlayback, FramesAreUprightSquarePixelsInTheChosenLayout) {
+    ASSERT_TRUE(Engine().Loaded());
+    {
+        Device dev;
+        ASSERT_EQ(dev->EnableOption(0, 0), S_OK);
+        ASSERT_EQ(dev->Open(0, Clip("orientation_red_top.mp4").c_str()), S_OK);
+        ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+        BITMAPINFOHEADER* h = nullptr;
+        dev->GetFrameFormat(0, &h);
+        EXPECT_EQ(h->biBitCount, 24);
+        EXPECT_EQ(h->biHeight, -240) << "rows are delivered top-down";
+        EXPECT_TRUE(Near(dev.Pixel(160, 20), 0, 0, 255));
+        EXPECT_TRUE(Near(dev.Pixel(160, 220), 255, 0, 0));
+
+        // Flipped: rows come bottom-up and the header says so, so a reader of the header still sees red on top.
+        dev->SetFlip(0, 1);
+        ASSERT_EQ(dev.Read(NRX_READ_REFRESH), NRX_FRAME_NEW);
+        EXPECT_EQ(h->biHeight, 240);
+        EXPECT_TRUE(Near(dev.Pixel(160, 20), 0, 0, 255));
+        std::uint8_t* bits = nullptr;
+        dev->GetFrameBuffer(0, &bits);
+        EXPECT_GT(bits[0], 200) << "first row in memory is now the bottom (blue) row";
+    }
+    {
+        Device dev;
+        dev->EnableOption(0, 1);
+        ASSERT_EQ(dev->Open(0, Clip("rotated_90.mp4").c_str()), S_OK);
+        ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+        const Geometry g = SizeOf(dev);
+        EXPECT_EQ(g.width, 240);
+        EXPECT_EQ(g.height, 320);
+        EXPECT_EQ(g.bits, 32);
+        // Shown as the ffmpeg tool shows this file: the red top half ends up on the left.
+        EXPECT_TRUE(Near(dev.Pixel(40, 160), 0, 0, 255));
+        EXPECT_TRUE(Near(dev.Pixel(200, 160), 255, 0, 0));
+    }
+    {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip("anamorphic_720x480_169.mp4").c_str()), S_OK);
+        const Geometry g = SizeOf(dev);
+        EXPECT_NEAR(static_cast<double>(g.width) / g.height, 16.0 / 9.0, 0.01);
+    }
+}
+
+TEST(EnginePlayback, OpensEveryGeneratedKind) {
+    for (const char* name : {"h264_aac_640x360_25.mp4", "mpeg4_mp3_320x240_2997.avi", "h264_1280x720_60_noaudio.mp4",
+                             "h264_10bit.mkv", "vfr.mkv", "rate_23976.mp4", "rate_5994.mp4"}) {
+        SCOPED_TRACE(name);
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip(name).c_str()), S_OK) << Engine().LastError();
+        EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+        std::int64_t count = 0;
+        dev->GetFrameCount(0, &count);
+        EXPECT_GT(count, 10);
+    }
+    const std::pair<const char*, float> rates[] = {
+        {"rate_23976.mp4", 23.976f}, {"rate_2997.mp4", 29.97f}, {"rate_50.mp4", 50.0f}, {"rate_5994.mp4", 59.94f}};
+    for (const auto& [name, rate] : rates) {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip(name).c_str()), S_OK);
+        float got = 0;
+        dev->GetFrameRate(0, 0, &got);
+        EXPECT_NEAR(got, rate, 0.01) << name;
+    }
+}
+
+TEST(EnginePlayback, AudioOnlyShowsCoverOrBlack) {
+    {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip("audio_cover.mp3").c_str()), S_OK) << Engine().LastError();
+        ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+        const Geometry g = SizeOf(dev);
+        EXPECT_EQ(g.width, 200);
+        EXPECT_EQ(g.height, 200);
+        EXPECT_TRUE(Near(dev.Pixel(100, 100), 0, 128, 0));
+        std::int64_t seconds = 0;
+        dev->GetDuration(0, &seconds);
+        EXPECT_EQ(seconds, 3);
+    }
+    {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip("audio_only.mp3").c_str()), S_OK);
+        ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+        const Geometry g = SizeOf(dev);
+        EXPECT_EQ(g.width, 640);
+        EXPECT_EQ(g.height, 360);
+        EXPECT_EQ(dev.Pixel(320, 180), (std::array<int, 3>{0, 0, 0}));
+        // The picture stays while the sound plays, then the file ends.
+        ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+        ASSERT_EQ(dev->SetRate(0, 4.0f), S_OK);
+        int status = NRX_FRAME_NONE;
+        for (int i = 0; i < 300 && status != NRX_FRAME_END; ++i) {
+            status = dev.Read(NRX_READ_NEXT);
+            EXPECT_NE(status, NRX_FRAME_NEW);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(status, NRX_FRAME_END);
+    }
+}
+
+TEST(EnginePlayback, PacedPlaybackFollowsTheClockAndStates) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 0);
+    // Paused (not yet playing): no new frame however often it is asked.
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE);
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE);
+
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    const auto start = std::chrono::steady_clock::now();
+    int shown = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(600)) {
+        const int status = dev.Read(NRX_READ_NEXT);
+        ASSERT_NE(status, NRX_FRAME_END);
+        if (status == NRX_FRAME_NEW) {
+            ++shown;
+            EXPECT_EQ(dev.DrawnNumber(), dev.Frame()) << "the buffer holds the frame the engine reports";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // 0.6 s at 25 fps: the picture advanced with time, not as fast as it could be decoded.
+    EXPECT_GE(dev.Frame(), 5);
+    EXPECT_LE(dev.Frame(), 40);
+    EXPECT_GE(shown, 5);
+
+    ASSERT_EQ(dev->SetPlayState(0, 1), S_OK);
+    const std::int64_t pausedAt = dev.Frame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE);
+    EXPECT_EQ(dev.Frame(), pausedAt);
+
+    ASSERT_EQ(dev->SetPlayState(0, 2), S_OK);
+    EXPECT_EQ(dev.Frame(), 0);
+    ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 0) << "stop goes back to the first frame";
+}
+
+TEST(EnginePlayback, UntimedModeDeliversEveryFrameInOrderToTheEnd) {
+    setenv("NRX_UNTIMED", "1", 1);
+    Device dev;
+    const HRESULT opened = dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str());
+    unsetenv("NRX_UNTIMED");
+    ASSERT_EQ(opened, S_OK);
+    std::int64_t count = 0;
+    dev->GetFrameCount(0, &count);
+    EXPECT_EQ(count, 250);
+    int expected = 0;
+    for (;;) {
+        const int status = dev.Read(NRX_READ_NEXT);
+        if (status == NRX_FRAME_END) break;
+        ASSERT_EQ(status, NRX_FRAME_NEW);
+        ASSERT_EQ(dev.DrawnNumber(), expected);
+        ++expected;
+    }
+    EXPECT_EQ(expected, 250);
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_END) << "the end is sticky";
+}
+
+TEST(EnginePlayback, PictureAdjustmentsReachTheirExtremes) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("orientation_red_top.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    const auto red = dev.Pixel(10, 10);
+    dev->SetBrightness(0, 255);
+    dev.Read(NRX_READ_REFRESH);
+    EXPECT_EQ(dev.Pixel(10, 10), (std::array<int, 3>{255, 255, 255}));
+    dev->SetBrightness(0, -255);
+    dev.Read(NRX_READ_REFRESH);
+    EXPECT_EQ(dev.Pixel(10, 10), (std::array<int, 3>{0, 0, 0}));
+    dev->SetBrightness(0, 0);
+    dev->SetContrast(0, -100);
+    dev.Read(NRX_READ_REFRESH);
+    EXPECT_EQ(dev.Pixel(10, 10), dev.Pixel(10, 200)) << "no contrast left: one flat grey";
+    dev->SetContrast(0, 0);
+    dev->SetSaturation(0, -255);
+    dev.Read(NRX_READ_REFRESH);
+    const auto grey = dev.Pixel(10, 10);
+    EXPECT_EQ(grey[0], grey[1]);
+    EXPECT_EQ(grey[1], grey[2]);
+    dev->SetSaturation(0, 0);
+    dev.Read(NRX_READ_REFRESH);
+    EXPECT_EQ(dev.Pixel(10, 10), red) << "all adjustments at 0 give back the untouched picture";
+}

@@ -1,0 +1,84 @@
+// Frame-accurate positioning: jumps forward and backward across keyframes, single steps, skips, time.
+#include "tests/module/EngineLoader.h"
+
+#include <random>
+
+using namespace nrxtest;
+
+namespace {
+void ExpectAt(const Device& dev, std::int64_t frame) {
+    ASSERT_EQ(dev->SetPosition(0, frame), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW) << "frame " << frame;
+    EXPECT_EQ(dev.DrawnNumber(), frame);
+    EXPECT_EQ(dev.Frame(), frame);
+}
+} // namespace
+
+TEST(EngineSeek, JumpsLandOnTheExactFrame) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25.mp4").c_str()), S_OK);
+    // Keyframes sit every 50 frames: hit them, the frames just before and after, and random ones both ways.
+    for (std::int64_t f : {0, 49, 50, 51, 249, 100, 99, 1, 173, 12})
+        ExpectAt(dev, f);
+    std::mt19937 random(11);
+    for (int i = 0; i < 12; ++i) ExpectAt(dev, std::uniform_int_distribution<int>(0, 249)(random));
+    std::int64_t seconds = -1;
+    ExpectAt(dev, 130);
+    dev->GetCurrentTime(0, &seconds);
+    EXPECT_EQ(seconds, 5);
+}
+
+TEST(EngineSeek, StepsForwardAndBackwardOneFrameAtATime) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ExpectAt(dev, 45);
+    for (std::int64_t f = 46; f <= 56; ++f) ExpectAt(dev, f); // across the keyframe at 50
+    for (std::int64_t f = 55; f >= 40; --f) ExpectAt(dev, f); // and back over it
+}
+
+TEST(EngineSeek, PositionsAndSkipsAreClampedToTheFile) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev->SetPosition(0, 100000), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 249);
+    ASSERT_EQ(dev->SetPosition(0, -5), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 0);
+
+    ASSERT_EQ(dev->SkipForward(0, 125), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 125);
+    ASSERT_EQ(dev->SkipForward(0, 125), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 249);
+    ASSERT_EQ(dev->SkipBackward(0, 1000), S_OK);
+    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(dev.DrawnNumber(), 0);
+}
+
+TEST(EngineSeek, JumpWhilePlayingContinuesFromThere) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    ASSERT_EQ(dev->SetPosition(0, 150), S_OK);
+    int status = NRX_FRAME_NONE;
+    for (int i = 0; i < 200 && status != NRX_FRAME_NEW; ++i) status = dev.Read(NRX_READ_NEXT);
+    ASSERT_EQ(status, NRX_FRAME_NEW);
+    EXPECT_GE(dev.DrawnNumber(), 150);
+    EXPECT_LE(dev.DrawnNumber(), 152);
+}
+
+TEST(EngineSeek, LateStartTimeCountsFromTheStreamStart) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("start_10s.ts").c_str()), S_OK) << Engine().LastError();
+    ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
+    std::int64_t seconds = -1, duration = 0;
+    dev->GetCurrentTime(0, &seconds);
+    dev->GetDuration(0, &duration);
+    EXPECT_EQ(seconds, 0);
+    EXPECT_EQ(duration, 4);
+    ExpectAt(dev, 60);
+    dev->GetCurrentTime(0, &seconds);
+    EXPECT_EQ(seconds, 2);
+}
