@@ -15,11 +15,6 @@ double Median(std::vector<double> values) {
     return (lower + upper) / 2;
 }
 
-double Mean(const std::vector<double>& values) {
-    if (values.empty()) return 0;
-    return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
-}
-
 double MeanAbs(const std::vector<double>& values) {
     if (values.empty()) return 0;
     double sum = 0;
@@ -76,11 +71,14 @@ std::string Verdict(const Figure& f, double ratio) {
 
 } // namespace
 
-void PrintFigure(const Figure& f) {
+std::string FormatFigure(const Figure& f) {
     const double ratio = f.anchor != 0 ? f.value / f.anchor : 0;
-    std::printf("%s: %s %s | %s: %s %s | ratio %s%s\n", f.name.c_str(), Number(f.value).c_str(), f.unit.c_str(),
-                f.anchorName.c_str(), Number(f.anchor).c_str(), f.unit.c_str(),
-                f.anchor != 0 ? Number(ratio).c_str() : "n/a", Verdict(f, ratio).c_str());
+    return f.name + ": " + Number(f.value) + " " + f.unit + " | " + f.anchorName + ": " + Number(f.anchor) + " " +
+           f.unit + " | ratio " + (f.anchor != 0 ? Number(ratio) : "n/a") + Verdict(f, ratio);
+}
+
+void PrintFigure(const Figure& f) {
+    std::printf("%s\n", FormatFigure(f).c_str());
     std::fflush(stdout);
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 double Median(std::vector<double> values);
-double Mean(const std::vector<double>& values);
 double MeanAbs(const std::vector<double>& values);
 double MaxAbs(const std::vector<double>& values);
 // Least-squares slope of y over x; 0 with fewer than two distinct x.
@@ -32,6 +31,7 @@ struct Figure {
 };
 
 // "name: value unit | anchorName: anchor unit | ratio r | target ...: met / MISSED by n%"
+std::string FormatFigure(const Figure& figure);
 void PrintFigure(const Figure& figure);
 // A figure whose anchor could not be measured: "name: value unit | reason".
 void PrintUnanchored(const std::string& name, double value, const std::string& unit, const std::string& reason);
