@@ -114,7 +114,7 @@ void PrintSync(const Scenario& s, const TraceSummary& t, bool full) {
     if (full) {
         const double trend = Slope(t.wallMinutes, t.offsetsMs);
         PrintFigure({"A/V drift " + s.Label() + " |trend of pts - clock| per minute", std::fabs(trend), "ms/min",
-                     anchor, period, Target::ValueAtMost(5)});
+                     "limit", 5, Target::ValueAtMost(5)});
     }
 }
 

@@ -49,9 +49,9 @@ TraceSummary SummariseTrace(const std::vector<TraceRow>& rows) {
         summary.wallMinutes.push_back((row.wallMs - firstWall) / 60000.0);
         shown.insert(row.frame);
     }
-    summary.presented = static_cast<long long>(summary.offsetsMs.size());
+    summary.presented = static_cast<long long>(shown.size());
     if (!shown.empty())
-        summary.skipped = (*shown.rbegin() - *shown.begin() + 1) - static_cast<long long>(shown.size());
+        summary.skipped = (*shown.rbegin() + 1) - static_cast<long long>(shown.size());
     if (!rows.empty()) summary.moduleDropped = rows.back().droppedTotal;
     return summary;
 }

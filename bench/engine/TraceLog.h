@@ -20,8 +20,8 @@ struct TraceRow {
 struct TraceSummary {
     std::vector<double> offsetsMs;  // video pts - clock, per frame presented by ReadFrame(0)
     std::vector<double> wallMinutes; // when each of those was presented, from the first one
-    long long presented = 0;
-    long long skipped = 0;          // frame numbers between the first and last presented that never were
+    long long presented = 0;        // distinct frames
+    long long skipped = 0;          // frame numbers from 0 to the last presented that never were
     long long moduleDropped = 0;    // the module's own count at the last line
 };
 

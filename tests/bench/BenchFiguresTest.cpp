@@ -62,9 +62,10 @@ TEST(Bench, Statistics) {
 
 TEST(Bench, TraceKeepsOnlyPresentationsOfTheTimedMode) {
     const TempFile file("wall_ms,mode,status,frame,pts_ms,clock_ms,decode_ms,dropped_total\n"
-                        "1000,0,1,0,0,2,5,0\n"
+                        "990,0,1,1,33.3,36.3,5,1\n"      // frame 0 was never shown
+                        "1000,0,1,1,33.3,36.3,5,1\n"     // the same frame presented twice counts once
                         "1033,0,0,0,0,35,1,0\n"          // no new frame: not a presentation
-                        "1066,0,1,1,33.3,30.3,4,0\n"
+                        "1066,0,1,2,66.6,63.6,4,1\n"
                         "1100,1,1,40,1333,1333,20,0\n"   // a seek: not a presentation
                         "garbage line\n"
                         "1133,0,1,4,133.3,140.3,4,nan\n" // non-numeric drop count
@@ -76,12 +77,12 @@ TEST(Bench, TraceKeepsOnlyPresentationsOfTheTimedMode) {
     EXPECT_EQ(trace.malformedLines, 3);
     const TraceSummary s = SummariseTrace(trace.rows);
     EXPECT_EQ(s.presented, 3);
-    ASSERT_EQ(s.offsetsMs.size(), 3u);
-    EXPECT_DOUBLE_EQ(s.offsetsMs[0], -2);
-    EXPECT_NEAR(s.offsetsMs[1], 3, 1e-9);
-    EXPECT_DOUBLE_EQ(s.offsetsMs[2], -3);
-    EXPECT_DOUBLE_EQ(s.wallMinutes[2], 200.0 / 60000.0);
-    EXPECT_EQ(s.skipped, 4);        // frames 2..5 between 1 and 6 were never shown
+    ASSERT_EQ(s.offsetsMs.size(), 4u);
+    EXPECT_NEAR(s.offsetsMs[0], -3, 1e-9);
+    EXPECT_NEAR(s.offsetsMs[2], 3, 1e-9);
+    EXPECT_DOUBLE_EQ(s.offsetsMs[3], -3);
+    EXPECT_DOUBLE_EQ(s.wallMinutes[3], 210.0 / 60000.0);
+    EXPECT_EQ(s.skipped, 4);        // frames 0 and 3..5 were never shown
     EXPECT_EQ(s.moduleDropped, 2);
 }
 
