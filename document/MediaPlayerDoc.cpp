@@ -1,5 +1,8 @@
 #include "document/MediaPlayerDoc.h"
 
+#include "document/RedadIzivad.h"
+#include "document/ScreenSaverInhibitor.h"
+
 #include <QApplication>
 #include <QStyle>
 

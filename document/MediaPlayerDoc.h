@@ -3,8 +3,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 class QWidget;
 class CVideoControl;
@@ -13,6 +16,8 @@ class CPlayListDlg;
 class CVideoTools;
 class CFileInfoDlg;
 class CMediaPlayerView;
+class CRedadIzivad;
+class CScreenSaverInhibitor;
 
 // A window the document knows by its own class for commands and as a QWidget for placement. Set it where
 // the class is complete, so the QWidget conversion is the compiler's, not a cast.
@@ -35,6 +40,14 @@ private:
     QWidget* window_ = nullptr;
 };
 
+// What the context menu shows for one command when it opens.
+struct CommandState {
+    bool enabled = true;
+    bool checked = false;
+    bool visible = true;  // false: the item is left out (recent entries beyond the list)
+    QString text;         // replaces the item's text when not empty
+};
+
 class CMediaPlayerDoc : public QObject {
     Q_OBJECT
 public:
@@ -51,6 +64,56 @@ public:
     // Shows or hides the title and control bars together, following the mouse and the play state.
     void UpdatePanelVisibility();
 
+    // --- lifecycle -------------------------------------------------------------------------------------
+    // Creates the player (engine, thread events) and prepares the screen saver; the view calls it once
+    // when it is first updated, then OpenAndPlay(documentPath, true) when documentPath is not empty.
+    bool InitDocument();
+    // Saves the on-top mode, stops playback, deletes the panels and releases the screen-saver inhibition.
+    // Safe to call more than once.
+    void ShutdownDocument();
+    // The command line's file: only recorded here, opened by the view's first update.
+    bool OnOpenDocument(const QString& path);
+
+    // --- opening ---------------------------------------------------------------------------------------
+    // Opens path (empty: the file dialog) and plays it; a file the engine refuses shows the error message.
+    bool OpenAndPlay(const QString& path, bool replaceList);
+    // Brings the panels and the view up to the freshly opened file; false without player or engine.
+    bool RefreshPanelsAfterOpen();
+    // Appends path to the recent list unless it is already there (ignoring case).
+    void AddRecentFile(const QString& path);
+    // Every file (not folder) directly inside folder matching pattern, in directory order; false when the
+    // folder cannot be listed.
+    static bool ScanFolder(const QString& folder, const QString& pattern, QStringList& files);
+
+    // --- commands --------------------------------------------------------------------------------------
+    // The one entry for every command id (menu, hot keys, buttons). True when the id has a handler.
+    bool OnCommand(int id);
+    // Enabled/checked/visible/text of a menu item as the context menu asks when it opens.
+    CommandState GetCommandState(int id) const;
+
+    void ShowStatusMessage(const QString& text);
+    void ChangeRate(int direction);
+    void ChangeVolume(int value, bool relative);
+    void ToggleMute();
+    void SkipFiveSeconds(int direction);
+    void SeekToFrame(std::int64_t frame);
+    void StepFrame(bool forward);
+    void ChangeBrightness(int delta); // 999 resets to 0
+    void ChangeContrast(int delta);
+    void ChangeSaturation(int delta);
+    // Hides the first visible tool window (playlist, video tools, file information); false when none was.
+    bool HideToolWindow();
+    // Re-applies the on-top mode for the current play state (Play/Pause and leaving full screen call it).
+    bool ApplyOnTop();
+
+    // True when the player exists and its engine has a file open.
+    bool IsFileOpen() const;
+    // True when the player exists and its engine objects were created.
+    bool IsPlayerReady() const;
+    // The engine's play state (0 playing, 1 paused, 2 stopped); 2 without an engine.
+    int PlayState() const;
+    CRedadIzivad* Player() const { return player.get(); }
+
     PanelRef<CVideoControl> videoControl;
     PanelRef<CVideoTitle> videoTitle;
     PanelRef<CPlayListDlg> playListDlg;
@@ -66,4 +129,34 @@ public:
     bool fullScreen = false;
     bool opening = false;   // true while a file is being opened
     QString documentPath;   // the file named on the command line, opened by the view's first update
+    float lastRate = 1.0f;  // the rate ChangeRate set last
+    int onTopMode = 0;      // 0 never, 1 while playing, 2 always; from OnTopStatus
+    // The volume a newly opened file gets while no control bar holds it: the last one the user set.
+    int lastVolume = 100;
+
+signals:
+    // The process should end (Exit command); the application connects it to its quit path.
+    void exitRequested();
+
+private:
+    bool OnOpenFileOrFolder(int id);
+    bool OnCloseFile();
+    bool OnRecentFile(int index);
+    bool OnPlayPause();
+    bool OnStop();
+    bool OnNextPrevious(bool next);
+    bool OnWindowSize(int id);
+    bool OnOnTop(int id);
+    bool OnZoomPan(int id);
+    bool OnRenderer(int id);
+    bool OnToolWindow(int id);
+    void OnAbout();
+    void OnScreenSaverToggle();
+    void AfterSuccessfulOpen(bool playListReplaced);
+    void ChangePicture(int delta, int minimum, int maximum, const char* label, int which);
+    void ShowOpenError();
+    void RepaintPaused();
+
+    std::unique_ptr<CRedadIzivad> player;
+    std::unique_ptr<CScreenSaverInhibitor> saver;
 };
