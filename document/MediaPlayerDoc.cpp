@@ -1,14 +1,35 @@
+// The document's lifecycle and the paths that open files: command line, dialogs, folders, recent entries.
 #include "document/MediaPlayerDoc.h"
 
+#include "app/PromptService.h"
+#include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
+#include "frame/MainFrame.h"
+#include "resources/CommandIds.h"
+#include "settings/ProgramParams.h"
+#include "view/MediaPlayerView.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QStyle>
 
 namespace {
 CMediaPlayerDoc* currentDocument = nullptr;
+
+CMediaPlayerDoc::FolderDialogHook& FolderHook() {
+    static CMediaPlayerDoc::FolderDialogHook hook;
+    return hook;
 }
+
+// Deletes a panel window and forgets it; the panel classes may not exist yet, so only the QWidget is used.
+template <class T>
+void DeletePanel(PanelRef<T>& panel) {
+    delete panel.window();
+    panel.reset();
+}
+} // namespace
 
 CMediaPlayerDoc::CMediaPlayerDoc(QObject* parent) : QObject(parent) {
     // The style's frame width is this platform's counterpart of the sunken edge metric.
@@ -17,11 +38,172 @@ CMediaPlayerDoc::CMediaPlayerDoc(QObject* parent) : QObject(parent) {
                          : 2;
     cxEdge = edge;
     cyEdge = edge;
+    onTopMode = Params.OnTopStatus;
     currentDocument = this;
 }
 
 CMediaPlayerDoc::~CMediaPlayerDoc() {
+    DeletePanel(playListDlg);
+    DeletePanel(videoTools);
+    DeletePanel(fileInfoDlg);
+    DeletePanel(videoControl);
+    DeletePanel(videoTitle);
+    enginePlayState = nullptr;
+    player.reset();
     if (currentDocument == this) currentDocument = nullptr;
 }
 
 CMediaPlayerDoc* CMediaPlayerDoc::Instance() { return currentDocument; }
+
+CMediaPlayerDoc::FolderDialogHook CMediaPlayerDoc::SetFolderDialogHook(FolderDialogHook hook) {
+    return std::exchange(FolderHook(), std::move(hook));
+}
+
+CVideoEngine* CMediaPlayerDoc::Engine() const { return player ? player->engine.get() : nullptr; }
+
+bool CMediaPlayerDoc::IsFileOpen() const {
+    const CVideoEngine* engine = Engine();
+    return engine && engine->IsOpened();
+}
+
+bool CMediaPlayerDoc::IsPlayerReady() const { return player && player->ready && player->engine; }
+
+int CMediaPlayerDoc::PlayState() const {
+    const CVideoEngine* engine = Engine();
+    return engine ? engine->GetPlayState() : 2;
+}
+
+bool CMediaPlayerDoc::InitDocument() {
+    DeletePanel(videoTitle);
+    DeletePanel(videoControl);
+    enginePlayState = nullptr;
+    player.reset();
+
+    player = std::make_unique<CRedadIzivad>();
+    player->viewWindow = CMediaPlayerView::Instance();
+    player->Create();
+    enginePlayState = [this] { return PlayState(); };
+    onTopMode = Params.OnTopStatus;
+
+    // The display stays awake while the program runs unless the user allowed the screen saver.
+    if (!saver) saver = std::make_unique<CScreenSaverInhibitor>();
+    saver->SetWanted(!Params.EnableScreenSaver);
+    return true;
+}
+
+void CMediaPlayerDoc::ShutdownDocument() {
+    Params.OnTopStatus = onTopMode;
+    if (player) player->StopThread(true);
+    DeletePanel(videoControl);
+    DeletePanel(videoTitle);
+    DeletePanel(videoTools);
+    DeletePanel(playListDlg);
+    DeletePanel(fileInfoDlg);
+    // Released here and not only in the destructor: the session must get its screen saver back even
+    // when the process is ended from the window manager right after.
+    saver.reset();
+}
+
+bool CMediaPlayerDoc::OnOpenDocument(const QString& path) {
+    if (path.isEmpty()) return false;
+    documentPath = path;
+    return true;
+}
+
+void CMediaPlayerDoc::ShowOpenError() {
+    CPromptService::Show(QStringLiteral("RedadIzivad can`t open this file"), PromptIcon::Error);
+}
+
+bool CMediaPlayerDoc::OpenAndPlay(const QString& path, bool replaceList) {
+    if (!IsPlayerReady()) return false;
+    const int result = player->OpenFile(path, replaceList);
+    if (result == 0) ShowOpenError();
+    if (result != 1) return false;
+    AfterSuccessfulOpen(replaceList);
+    return true;
+}
+
+void CMediaPlayerDoc::AfterSuccessfulOpen(bool playListReplaced) {
+    if (!fullScreen && Params.StartInSrcSize) OnWindowSize(ID_SIZE_ORIGINAL);
+    OnPlayPause();
+    RefreshPanelsAfterOpen();
+    if (playListReplaced)
+        emit playListChanged();
+    else
+        emit currentFileChanged();
+    emit fileOpened();
+}
+
+bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
+    CVideoEngine* engine = Engine();
+    if (!engine) return false;
+    // The new file takes the volume the user chose last, not the component's default.
+    engine->SetVolume(lastVolume);
+    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->ApplyFrameFormat();
+    return true;
+}
+
+void CMediaPlayerDoc::AddRecentFile(const QString& path) { ::AddRecentFile(Params.recentFiles, path); }
+
+bool CMediaPlayerDoc::ScanFolder(const QString& folder, const QString& pattern, QStringList& files) {
+    files.clear();
+    QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists() || !dir.isReadable()) return false;
+    const QStringList filters = pattern.isEmpty() || pattern == QStringLiteral("*.*") ? QStringList()
+                                                                                      : QStringList{pattern};
+    // Unsorted is the order the file system hands the entries out, as a folder listing shows them raw.
+    const QStringList names = dir.entryList(filters, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    for (const QString& name : names) files.append(dir.filePath(name));
+    return true;
+}
+
+bool CMediaPlayerDoc::OpenFolder() {
+    CMainFrame* frame = CMainFrame::Instance();
+    const QString folder =
+        FolderHook() ? FolderHook()(frame, Params.LastFolderPath)
+                     : QFileDialog::getExistingDirectory(frame, QString(), Params.LastFolderPath);
+    if (folder.isEmpty()) return false;
+    Params.LastFolderPath = folder;
+    QStringList files;
+    if (ScanFolder(folder, QStringLiteral("*.*"), files) && !files.isEmpty()) {
+        player->playList.Clear();
+        player->playList.AddFiles(files, CPlayList::KeepCurrent);
+        emit playListChanged();
+    }
+    if (player->playList.Count() == 0) return true;
+    const QString path = player->playList.Next();
+    if (!path.isEmpty()) OpenAndPlay(path, false);
+    return true;
+}
+
+bool CMediaPlayerDoc::OnCloseFile() {
+    CVideoEngine* engine = Engine();
+    if (!engine) return false;
+    player->StopThread(false);
+    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(true);
+    return true;
+}
+
+bool CMediaPlayerDoc::OnRecentFile(int index) {
+    if (index < 0 || index >= Params.recentFiles.size() || !Engine()) return false;
+    const QString path = Params.recentFiles.at(index);
+    CPlayList& list = player->playList;
+    bool inList = false;
+    for (const PlayListItem& item : list.Items()) inList = inList || item.path.compare(path, Qt::CaseInsensitive) == 0;
+
+    const int result = player->ready ? player->OpenFile(path, false) : -1;
+    if (result == 1) {
+        AfterSuccessfulOpen(false);
+        if (!inList) {
+            list.Add({path, 0});
+            list.SetDuration(-1, player->engine->GetDuration());
+        }
+        const int found = list.Find(path);
+        if (found >= -1 && found < list.Count()) list.SetCurrent(found);
+    } else {
+        if (result == 0) ShowOpenError();
+        Params.recentFiles.removeAt(index);
+    }
+    emit playListChanged();
+    return true;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <cstddef>
@@ -18,6 +19,7 @@ class CFileInfoDlg;
 class CMediaPlayerView;
 class CRedadIzivad;
 class CScreenSaverInhibitor;
+class CVideoEngine;
 
 // A window the document knows by its own class for commands and as a QWidget for placement. Set it where
 // the class is complete, so the QWidget conversion is the compiler's, not a cast.
@@ -133,13 +135,21 @@ public:
     int onTopMode = 0;      // 0 never, 1 while playing, 2 always; from OnTopStatus
     // The volume a newly opened file gets while no control bar holds it: the last one the user set.
     int lastVolume = 100;
+    // The window's rectangle before Full Screen, for the title bar's restore button.
+    QRect savedWindowRect;
+
+    // Answers the Open Folder dialog with the chosen folder, empty for Cancel (tests); an empty hook restores
+    // QFileDialog. Returns the previous hook.
+    using FolderDialogHook = std::function<QString(QWidget* owner, const QString& startFolder)>;
+    static FolderDialogHook SetFolderDialogHook(FolderDialogHook hook);
 
 signals:
-    // The process should end (Exit command); the application connects it to its quit path.
-    void exitRequested();
+    // For the tool windows: the playlist was replaced or grown, the current entry moved, a new file opened.
+    void playListChanged();
+    void currentFileChanged();
+    void fileOpened();
 
 private:
-    bool OnOpenFileOrFolder(int id);
     bool OnCloseFile();
     bool OnRecentFile(int index);
     bool OnPlayPause();
@@ -151,12 +161,18 @@ private:
     bool OnRenderer(int id);
     bool OnToolWindow(int id);
     void OnAbout();
+    CVideoEngine* Engine() const;
     void OnScreenSaverToggle();
     void AfterSuccessfulOpen(bool playListReplaced);
-    void ChangePicture(int delta, int minimum, int maximum, const char* label, int which);
+    void ChangePicture(int delta, int minimum, int maximum, std::int32_t& setting, const char* label,
+                       void (CVideoEngine::*apply)(std::int32_t));
     void ShowOpenError();
+    // Redraws the view at once while paused, so a change shows without waiting for playback.
     void RepaintPaused();
+    // The Open Folder command after its guards: the dialog, the scan and the open of the first entry.
+    bool OpenFolder();
 
     std::unique_ptr<CRedadIzivad> player;
     std::unique_ptr<CScreenSaverInhibitor> saver;
+    int volumeBeforeMute = 100; // what Mute restores while no control bar keeps it
 };

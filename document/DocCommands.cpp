@@ -1,0 +1,287 @@
+// The command dispatcher of the document and the playback, volume, seek and picture commands.
+#include "document/MediaPlayerDoc.h"
+
+#include "app/PromptService.h"
+#include "document/RedadIzivad.h"
+#include "frame/MainFrame.h"
+#include "panels/FormatClock.h"
+#include "render/VideoRender.h"
+#include "resources/CommandIds.h"
+#include "settings/ProgramParams.h"
+#include "view/MediaPlayerView.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float kMinRate = 0.1f;
+constexpr float kMaxRate = 4.0f;
+constexpr int kBrightnessLimit = 255;
+constexpr int kContrastLimit = 100;
+constexpr int kSaturationLimit = 255;
+constexpr int kResetPicture = 999;
+
+CVideoRender* CurrentRenderer() {
+    CMediaPlayerView* v = CMediaPlayerView::Instance();
+    return v ? v->Renderer() : nullptr;
+}
+} // namespace
+
+bool CMediaPlayerDoc::OnCommand(int id) {
+    if (const int recent = RecentFileIndex(id); recent >= 0) {
+        OnRecentFile(recent);
+        return true;
+    }
+    if (IsWindowSizeCommand(id)) return OnWindowSize(id), true;
+    if (IsOnTopCommand(id)) return OnOnTop(id), true;
+    if (IsZoomPanCommand(id)) return OnZoomPan(id), true;
+    switch (id) {
+    case ID_OPEN_FILES:
+    case ID_OPEN_FOLDER:
+        if (!IsPlayerReady()) return true;
+        // Keeps the bars up while a dialog covers the window.
+        opening = true;
+        if (id == ID_OPEN_FILES)
+            OpenAndPlay(QString(), true);
+        else
+            OpenFolder();
+        opening = false;
+        return true;
+    case ID_CLOSE_FILE: OnCloseFile(); return true;
+    case ID_PLAY_PAUSE: OnPlayPause(); return true;
+    case ID_STOP: OnStop(); return true;
+    case ID_PLAY_NEXT: OnNextPrevious(true); return true;
+    case ID_PLAY_PREVIOUS: OnNextPrevious(false); return true;
+    case ID_PLAY_FAST:
+    case ID_PLAY_SLOW:
+        if (IsPlayerReady() && PlayState() == 0) ChangeRate(id == ID_PLAY_FAST ? 1 : -1);
+        return true;
+    case ID_DISABLE_SCREENSAVER: OnScreenSaverToggle(); return true;
+    case ID_START_IN_SOURCE_SIZE:
+    case ID_START_IN_CURRENT_SIZE: Params.StartInSrcSize = id == ID_START_IN_SOURCE_SIZE; return true;
+    case ID_RENDERER_GDI:
+    case ID_RENDERER_OPENGL: OnRenderer(id); return true;
+    case ID_FILE_INFORMATION:
+    case ID_VIDEO_TOOLS:
+    case ID_FILE_LIST: OnToolWindow(id); return true;
+    case ID_APP_ABOUT: OnAbout(); return true;
+    case ID_APP_EXIT:
+        // Closing the frame destroys the view, which shuts the document down and ends the program.
+        if (CMainFrame* frame = CMainFrame::Instance())
+            frame->close();
+        else
+            QCoreApplication::quit();
+        return true;
+    case ID_FILE_SAVE: return true; // Ctrl+S arrives here too; Open Folder is its real meaning
+    default: return false;
+    }
+}
+
+CommandState CMediaPlayerDoc::GetCommandState(int id) const {
+    CommandState state;
+    if (const int recent = RecentFileIndex(id); recent >= 0) {
+        state.visible = recent < Params.recentFiles.size();
+        if (state.visible) state.text = Params.recentFiles.at(recent);
+        return state;
+    }
+    if (IsWindowSizeCommand(id)) {
+        state.enabled = PlayState() != 2;
+        return state;
+    }
+    if (IsOnTopCommand(id)) {
+        state.checked = onTopMode == id - ID_ONTOP_NEVER;
+        return state;
+    }
+    switch (id) {
+    case ID_CLOSE_FILE: state.enabled = IsFileOpen(); break;
+    case ID_START_IN_SOURCE_SIZE: state.checked = Params.StartInSrcSize; break;
+    case ID_START_IN_CURRENT_SIZE: state.checked = !Params.StartInSrcSize; break;
+    case ID_DISABLE_SCREENSAVER: state.checked = !Params.EnableScreenSaver; break;
+    case ID_RENDERER_GDI:
+    case ID_RENDERER_OPENGL: {
+        const CMediaPlayerView* v = CMediaPlayerView::Instance();
+        state.checked = v && v->RendererType() == (id == ID_RENDERER_GDI ? 1 : 2);
+        break;
+    }
+    case ID_SKIN_DEFAULT: state.enabled = false; break;
+    default:
+        // Everything else the menu shows is live exactly when the dispatcher knows it.
+        state.enabled = IsZoomPanCommand(id) || (id >= ID_OPEN_FILES && id <= ID_FILE_LIST) ||
+                        id == ID_APP_ABOUT || id == ID_APP_EXIT || id == ID_FILE_SAVE;
+    }
+    return state;
+}
+
+void CMediaPlayerDoc::ShowStatusMessage(const QString& text) {
+    CVideoRender* renderer = CurrentRenderer();
+    if (!renderer) return;
+    renderer->SetOsdText(text);
+    // The text must show while paused too, when no new frame would repaint.
+    if (QWidget* surface = renderer->GetDC()) surface->update();
+}
+
+void CMediaPlayerDoc::RepaintPaused() {
+    if (PlayState() != 1) return;
+    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(false);
+}
+
+bool CMediaPlayerDoc::OnPlayPause() {
+    CVideoEngine* engine = Engine();
+    if (!IsPlayerReady()) return false;
+    // The first press after Fast or Slow only brings the speed back to normal.
+    if (engine->GetRate() != 1.0f) {
+        ChangeRate(0);
+        return true;
+    }
+    engine->SetPlayState(engine->GetPlayState() == 0 ? 1 : 0);
+    ApplyOnTop();
+    return true;
+}
+
+bool CMediaPlayerDoc::OnStop() {
+    if (!IsPlayerReady()) return false;
+    player->engine->SetPlayState(2);
+    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(true);
+    return true;
+}
+
+bool CMediaPlayerDoc::OnNextPrevious(bool next) {
+    // A broken entry leaves no file open, and Next must still lead past it, so the list is what counts.
+    if (!IsPlayerReady() || player->playList.Count() == 0) return false;
+    const QString path = next ? player->playList.Next() : player->playList.Prev();
+    if (path.isEmpty()) return false;
+    OpenAndPlay(path, false);
+    OnZoomPan(ID_ZOOM_ORIGINAL);
+    return true;
+}
+
+void CMediaPlayerDoc::ChangeRate(int direction) {
+    if (!IsFileOpen()) return;
+    CVideoEngine* engine = Engine();
+    // Rates are stepped in double so that ten steps of 0.1 land on the printed values.
+    double rate = engine->GetRate();
+    if (direction == 0)
+        rate = 1.0;
+    else if (direction > 0)
+        rate = lastRate < 1.0f ? 1.5 : rate + 0.5;
+    else
+        rate = lastRate > 1.0f ? 0.9 : rate - 0.1;
+    rate = std::clamp(rate, double(kMinRate), double(kMaxRate));
+    lastRate = static_cast<float>(rate);
+    engine->SetRate(lastRate);
+    ShowStatusMessage(QString::asprintf("Play Rate: %.2f", rate));
+}
+
+void CMediaPlayerDoc::ChangeVolume(int value, bool relative) {
+    if (!IsFileOpen()) return;
+    CVideoEngine* engine = Engine();
+    const int volume = std::clamp(relative ? engine->GetVolume() + value : value, 0, 100);
+    engine->SetVolume(volume);
+    lastVolume = volume;
+    ShowStatusMessage(volume > 0 ? QString::asprintf("Volume: %d%%", volume) : QStringLiteral("Volume: Mute"));
+}
+
+void CMediaPlayerDoc::ToggleMute() {
+    if (!IsFileOpen()) return;
+    CVideoEngine* engine = Engine();
+    if (engine->GetVolume() > 0) {
+        volumeBeforeMute = engine->GetVolume();
+        engine->SetVolume(0);
+        lastVolume = 0;
+    } else {
+        engine->SetVolume(volumeBeforeMute);
+        lastVolume = volumeBeforeMute;
+    }
+    ShowStatusMessage(engine->GetVolume() == 0 ? QStringLiteral("Volume: Mute") : QStringLiteral("Volume: Restore"));
+}
+
+void CMediaPlayerDoc::SkipFiveSeconds(int direction) {
+    if ((direction != 1 && direction != -1) || !IsFileOpen()) return;
+    CVideoEngine* engine = Engine();
+    QString text;
+    if (direction > 0) {
+        engine->SkipForward();
+        text = QStringLiteral("5 Sec. Forward");
+    } else {
+        engine->SkipBackward();
+        text = QStringLiteral("5 Sec. Backward");
+    }
+    if (PlayState() == 1) {
+        engine->ReadFrame(1);
+        RepaintPaused();
+    }
+    ShowStatusMessage(text + QStringLiteral(" - [ ") + FormatClock(engine->GetCurrentTime()) + QStringLiteral(" ]"));
+}
+
+void CMediaPlayerDoc::SeekToFrame(std::int64_t frame) {
+    if (!IsFileOpen()) return;
+    CVideoEngine* engine = Engine();
+    engine->SetPosition(frame);
+    if (PlayState() == 1) {
+        engine->ReadFrame(1);
+        RepaintPaused();
+    }
+    ShowStatusMessage(QStringLiteral("Video Moved: ") + FormatClock(engine->GetCurrentTime()));
+}
+
+void CMediaPlayerDoc::StepFrame(bool forward) {
+    if (!IsFileOpen()) return;
+    if (PlayState() == 0) OnPlayPause();
+    (forward ? player->StepForwardEvent : player->StepBackwardEvent).SetEvent();
+}
+
+void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::int32_t& setting, const char* label,
+                                    void (CVideoEngine::*apply)(std::int32_t)) {
+    if (!IsFileOpen()) return;
+    const int value = delta == kResetPicture ? 0 : std::clamp(setting + delta, minimum, maximum);
+    (Engine()->*apply)(value);
+    const double percent = value > 0 ? double(value) / maximum * 100.0
+                           : value < 0 ? double(value) / std::abs(minimum) * 100.0
+                                       : 0.0;
+    ShowStatusMessage(QString::asprintf("%s: %.2f %%", label, percent));
+    if (PlayState() == 1) player->RefreshEvent.SetEvent();
+}
+
+void CMediaPlayerDoc::ChangeBrightness(int delta) {
+    ChangePicture(delta, -kBrightnessLimit, kBrightnessLimit, Params.Brightness, "Brightness",
+                  &CVideoEngine::SetBrightness);
+}
+
+void CMediaPlayerDoc::ChangeContrast(int delta) {
+    ChangePicture(delta, -kContrastLimit, kContrastLimit, Params.Contrast, "Contrast", &CVideoEngine::SetContrast);
+}
+
+void CMediaPlayerDoc::ChangeSaturation(int delta) {
+    ChangePicture(delta, -kSaturationLimit, kSaturationLimit, Params.Saturation, "Saturation",
+                  &CVideoEngine::SetSaturation);
+}
+
+bool CMediaPlayerDoc::OnRenderer(int id) {
+    CMediaPlayerView* v = CMediaPlayerView::Instance();
+    if (!v || !IsPlayerReady()) return false;
+    v->CreateRenderer(id == ID_RENDERER_GDI ? 1 : 2);
+    v->ApplyFrameFormat();
+    return true;
+}
+
+bool CMediaPlayerDoc::OnToolWindow(int) {
+    // The tool windows' classes come with their own panels; until then the commands have nothing to show.
+    return false;
+}
+
+bool CMediaPlayerDoc::HideToolWindow() {
+    for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
+        if (tool && tool->isVisible()) {
+            tool->hide();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMediaPlayerDoc::OnAbout() {
+    const QString name = Params.productName.isEmpty() ? QCoreApplication::applicationName() : Params.productName;
+    CPromptService::Show(QStringLiteral("%1\nVersion %2").arg(name, QStringLiteral(NRX_VERSION_TEXT)),
+                         PromptIcon::Information);
+}
