@@ -1,0 +1,73 @@
+// The player assembly shared by the document tests.
+#include "tests/document/DocumentFixture.h"
+
+#include "document/RedadIzivad.h"
+#include "frame/MainFrame.h"
+#include "render/VideoRender.h"
+#include "settings/ProgramParams.h"
+#include "tests/frame/QtTestApp.h"
+#include "view/MediaPlayerView.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+void DocumentTest::SetUp() {
+    TestApplication();
+    ASSERT_TRUE(temp.isValid());
+    Params.recentFiles.clear();
+    Params.StartInSrcSize = false;
+    Params.OnTopStatus = 0;
+    Params.Brightness = Params.Contrast = Params.Saturation = 0;
+    Params.LastFolderPath = temp.path();
+    previousPrompt = CPromptService::SetHandler([this](const PromptRequest& request) {
+        prompts.append(request.text);
+        return PromptAnswer::Ok;
+    });
+    CRedadIzivad::SetFileDialogHook([this](QWidget*, const QString&, const QString&) { return dialogAnswer; });
+    CMediaPlayerDoc::SetFolderDialogHook([this](QWidget*, const QString&) { return folderAnswer; });
+
+    doc = std::make_unique<CMediaPlayerDoc>();
+    frame = std::make_unique<CMainFrame>();
+    view = new CMediaPlayerView(frame.get());
+    frame->SetCentralView(view);
+    frame->setGeometry(100, 100, 960, 540);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    // The view's first update initialises the document, as the application starts it.
+    view->OnInitialUpdate();
+    if (!doc->IsPlayerReady()) doc->InitDocument();
+    ASSERT_TRUE(doc->IsPlayerReady()) << prompts.join(QLatin1Char('|')).toStdString();
+}
+
+void DocumentTest::TearDown() {
+    if (doc) doc->ShutdownDocument();
+    frame.reset();
+    doc.reset();
+    CRedadIzivad::SetFileDialogHook({});
+    CMediaPlayerDoc::SetFolderDialogHook({});
+    CPromptService::SetHandler(previousPrompt);
+}
+
+QString DocumentTest::Clip(const char* name) {
+    return qEnvironmentVariable("NRX_MEDIA_DIR") + QLatin1Char('/') + QLatin1String(name);
+}
+
+void DocumentTest::OpenFiles(const QStringList& files) {
+    dialogAnswer = files;
+    ASSERT_TRUE(doc->OnCommand(ID_OPEN_FILES));
+    ASSERT_TRUE(WaitFor([this] { return PlayState() == 0; })) << "the first file never started playing";
+}
+
+bool DocumentTest::WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 10000) QTest::qWait(10);
+    return done();
+}
+
+QString DocumentTest::StatusText() const {
+    CVideoRender* renderer = CMediaPlayerView::Instance()->Renderer();
+    return renderer ? renderer->osdText : QString();
+}
+
+CVideoEngine& DocumentTest::Engine() const { return *doc->Player()->engine; }

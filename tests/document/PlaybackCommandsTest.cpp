@@ -1,0 +1,144 @@
+// Rate, volume, picture and seek commands on a playing clip, read back from the status text and the engine.
+#include "tests/document/DocumentFixture.h"
+
+#include "document/RedadIzivad.h"
+#include "settings/ProgramParams.h"
+
+namespace {
+QStringList Rates(CMediaPlayerDoc& doc, int id, int presses, const std::function<QString()>& status) {
+    QStringList shown;
+    for (int i = 0; i < presses; ++i) {
+        doc.OnCommand(id);
+        shown.append(status());
+    }
+    return shown;
+}
+} // namespace
+
+TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSpeed) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    REQUIRE_RENDERER();
+    auto status = [this] { return StatusText(); };
+
+    EXPECT_EQ(Rates(*doc, ID_PLAY_FAST, 7, status),
+              QStringList({"Play Rate: 1.50", "Play Rate: 2.00", "Play Rate: 2.50", "Play Rate: 3.00",
+                           "Play Rate: 3.50", "Play Rate: 4.00", "Play Rate: 4.00"}));
+    EXPECT_FLOAT_EQ(Engine().GetRate(), 4.0f);
+
+    // Slow after Fast restarts from normal speed and steps at once.
+    const QStringList slow = Rates(*doc, ID_PLAY_SLOW, 10, status);
+    EXPECT_EQ(slow.first(), "Play Rate: 0.90");
+    EXPECT_EQ(slow.at(8), "Play Rate: 0.10");
+    EXPECT_EQ(slow.last(), "Play Rate: 0.10");
+    EXPECT_EQ(Rates(*doc, ID_PLAY_FAST, 2, status), QStringList({"Play Rate: 1.50", "Play Rate: 2.00"}));
+
+    // The first Play/Pause after Fast only resets the rate; playback goes on. The next one pauses.
+    doc->OnCommand(ID_PLAY_PAUSE);
+    EXPECT_EQ(StatusText(), "Play Rate: 1.00");
+    EXPECT_EQ(PlayState(), 0);
+    doc->OnCommand(ID_PLAY_PAUSE);
+    EXPECT_EQ(PlayState(), 1);
+
+    // Fast and Slow do nothing while paused.
+    doc->OnCommand(ID_PLAY_FAST);
+    EXPECT_EQ(StatusText(), "Play Rate: 1.00");
+    EXPECT_FLOAT_EQ(Engine().GetRate(), 1.0f);
+}
+
+TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
+    OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("h264_aac_640x360_25.mp4")});
+    REQUIRE_RENDERER();
+    EXPECT_EQ(Engine().GetVolume(), 100) << "a first file starts at full volume, not silent";
+
+    doc->ChangeVolume(3, false);
+    EXPECT_EQ(StatusText(), "Volume: 3%");
+    doc->ChangeVolume(-5, true);
+    EXPECT_EQ(StatusText(), "Volume: Mute");
+    EXPECT_EQ(Engine().GetVolume(), 0);
+    doc->ChangeVolume(250, true);
+    EXPECT_EQ(StatusText(), "Volume: 100%");
+
+    doc->ChangeVolume(40, false);
+    doc->ToggleMute();
+    EXPECT_EQ(StatusText(), "Volume: Mute");
+    doc->ToggleMute();
+    EXPECT_EQ(StatusText(), "Volume: Restore");
+    EXPECT_EQ(Engine().GetVolume(), 40);
+
+    doc->OnCommand(ID_PLAY_NEXT);
+    ASSERT_TRUE(WaitFor([this] { return Engine().GetFilePath() == Clip("h264_aac_640x360_25.mp4"); }));
+    EXPECT_EQ(Engine().GetVolume(), 40);
+}
+
+TEST_F(DocumentTest, PictureStepsShowPercentagesAndStopAtTheirLimits) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    REQUIRE_RENDERER();
+    doc->ChangeBrightness(10);
+    EXPECT_EQ(StatusText(), "Brightness: 3.92 %");
+    EXPECT_EQ(Params.Brightness, 10);
+
+    for (int i = 0; i < 120; ++i) doc->ChangeContrast(1);
+    EXPECT_EQ(StatusText(), "Contrast: 100.00 %");
+    EXPECT_EQ(Params.Contrast, 100);
+    doc->ChangeContrast(999);
+    EXPECT_EQ(StatusText(), "Contrast: 0.00 %");
+    EXPECT_EQ(Params.Contrast, 0);
+
+    for (int i = 0; i < 300; ++i) doc->ChangeSaturation(-1);
+    EXPECT_EQ(StatusText(), "Saturation: -100.00 %");
+    EXPECT_EQ(Params.Saturation, -255);
+}
+
+TEST_F(DocumentTest, SkipsAndSeeksNameTheNewPositionAndFrameStepPauses) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    REQUIRE_RENDERER();
+    doc->OnCommand(ID_PLAY_PAUSE);
+    ASSERT_EQ(PlayState(), 1);
+    doc->SeekToFrame(25 * 3);
+    EXPECT_EQ(StatusText(), "Video Moved: 00:00:03");
+    doc->SkipFiveSeconds(1);
+    EXPECT_TRUE(StatusText().startsWith("5 Sec. Forward - [ 00:00:0")) << StatusText().toStdString();
+    doc->SkipFiveSeconds(-1);
+    EXPECT_TRUE(StatusText().startsWith("5 Sec. Backward - [ 00:00:0")) << StatusText().toStdString();
+    const QString before = StatusText();
+    doc->SkipFiveSeconds(2);
+    EXPECT_EQ(StatusText(), before) << "only one step forward or back is a skip";
+
+    doc->OnCommand(ID_PLAY_PAUSE);
+    ASSERT_EQ(PlayState(), 0);
+    doc->StepFrame(true);
+    EXPECT_EQ(PlayState(), 1);
+}
+
+TEST_F(DocumentTest, NextOnTheLastEntryStopsMovingAndASecondNextStartsOver) {
+    OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
+    CPlayList& list = doc->Player()->playList;
+    EXPECT_EQ(list.Current(), 0);
+    doc->OnCommand(ID_PLAY_NEXT);
+    EXPECT_EQ(list.Current(), 1);
+    EXPECT_EQ(Engine().GetFilePath(), Clip("mpeg4_mp3_320x240_2997.avi"));
+
+    doc->OnCommand(ID_PLAY_NEXT);
+    EXPECT_EQ(list.Current(), -1);
+    EXPECT_EQ(Engine().GetFilePath(), Clip("mpeg4_mp3_320x240_2997.avi")) << "the last file goes on playing";
+    EXPECT_EQ(PlayState(), 0);
+
+    doc->OnCommand(ID_PLAY_NEXT);
+    EXPECT_EQ(list.Current(), 0);
+    EXPECT_EQ(Engine().GetFilePath(), Clip("numbered_320x240_25.mp4"));
+    EXPECT_TRUE(prompts.isEmpty()) << prompts.join('|').toStdString();
+}
+
+TEST_F(DocumentTest, ABrokenEntryInTheMiddleIsReportedAndNextGoesPastIt) {
+    OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("random_bytes.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
+    doc->OnCommand(ID_PLAY_NEXT);
+    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file"});
+    EXPECT_EQ(doc->Player()->playList.Current(), 1);
+    EXPECT_EQ(doc->Player()->playList.Count(), 3) << "a broken entry stays in the list";
+
+    doc->OnCommand(ID_PLAY_NEXT);
+    EXPECT_EQ(doc->Player()->playList.Current(), 2);
+    EXPECT_TRUE(Engine().IsOpened());
+    EXPECT_TRUE(WaitFor([this] { return PlayState() == 0; }));
+    EXPECT_EQ(prompts.size(), 1);
+}

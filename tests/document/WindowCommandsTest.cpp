@@ -1,0 +1,113 @@
+// Window sizes, full screen, on-top modes, zoom and pan, driven through the commands on the real frame.
+#include "tests/document/DocumentFixture.h"
+
+#include "document/RedadIzivad.h"
+#include "frame/MainFrame.h"
+#include "render/VideoRender.h"
+#include "settings/ProgramParams.h"
+#include "view/MediaPlayerView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+bool OnTop(const QWidget& w) { return w.windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+} // namespace
+
+TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    REQUIRE_RENDERER();
+    ASSERT_TRUE(doc->OnCommand(ID_SIZE_HALF));
+    EXPECT_EQ(StatusText(), "Half Size (160:120)");
+    const QSize expected(480 + doc->cxEdge + 12, 280 + doc->cyEdge + 12);
+    EXPECT_TRUE(WaitFor([&] { return frame->geometry().size() == expected; }))
+        << frame->width() << "x" << frame->height();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(std::abs(frame->geometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(frame->geometry().center().y() - area.center().y()), 1);
+
+    doc->OnCommand(ID_SIZE_DOUBLE);
+    EXPECT_EQ(StatusText(), "Double Size (640:480)");
+    EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 480 + doc->cyEdge + 12));
+}
+
+TEST_F(DocumentTest, FullScreenAndBackRestoresTheRectangleAndTheOnTopMode) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    REQUIRE_RENDERER();
+    doc->OnCommand(ID_ONTOP_NEVER);
+    EXPECT_TRUE(doc->GetCommandState(ID_ONTOP_NEVER).checked);
+    doc->OnCommand(ID_SIZE_ORIGINAL);
+    ASSERT_TRUE(WaitFor([this] { return frame->width() == 480 + doc->cxEdge + 12; }));
+    const QRect windowed = frame->geometry();
+    EXPECT_FALSE(OnTop(*frame));
+
+    doc->OnCommand(ID_SIZE_FULLSCREEN);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_TRUE(doc->fullScreen);
+    EXPECT_TRUE(OnTop(*frame));
+    EXPECT_EQ(StatusText(), QStringLiteral("Fullscreen (%1:%2)").arg(screen.width()).arg(screen.height()));
+    EXPECT_TRUE(WaitFor([&] { return frame->geometry() == screen.adjusted(-6, -6, 6, 6); })) << "border off-screen";
+    EXPECT_EQ(doc->savedWindowRect, windowed);
+
+    // Full screen again does nothing, not even a message.
+    doc->ShowStatusMessage(QStringLiteral("marker"));
+    doc->OnCommand(ID_SIZE_FULLSCREEN);
+    EXPECT_EQ(StatusText(), "marker");
+
+    doc->OnCommand(ID_SIZE_ORIGINAL);
+    EXPECT_FALSE(doc->fullScreen);
+    EXPECT_FALSE(OnTop(*frame)) << "leaving full screen gives back the user's on-top mode";
+    EXPECT_TRUE(WaitFor([&] { return frame->geometry() == windowed; }));
+}
+
+TEST_F(DocumentTest, OnTopWhilePlayingFollowsPlayPause) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    doc->OnCommand(ID_ONTOP_WHILE_PLAYING);
+    EXPECT_TRUE(OnTop(*frame));
+    doc->OnCommand(ID_PLAY_PAUSE);
+    EXPECT_FALSE(OnTop(*frame));
+    doc->OnCommand(ID_PLAY_PAUSE);
+    EXPECT_TRUE(OnTop(*frame));
+    doc->OnCommand(ID_ONTOP_ALWAYS);
+    doc->OnCommand(ID_PLAY_PAUSE);
+    EXPECT_TRUE(OnTop(*frame));
+    EXPECT_TRUE(doc->GetCommandState(ID_ONTOP_ALWAYS).checked);
+    EXPECT_FALSE(doc->GetCommandState(ID_ONTOP_WHILE_PLAYING).checked);
+
+    doc->ShutdownDocument();
+    EXPECT_EQ(Params.OnTopStatus, 2) << "the mode is kept for the next start";
+}
+
+TEST_F(DocumentTest, ZoomAndPanStopAtTheirLimitsAndNextResetsThem) {
+    OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
+    REQUIRE_RENDERER();
+    CVideoRender* renderer = CMediaPlayerView::Instance()->Renderer();
+    ASSERT_NE(renderer, nullptr);
+    for (int i = 0; i < 1000; ++i) doc->OnCommand(ID_ZOOM_IN);
+    EXPECT_EQ(renderer->zoom, 4.0f);
+    for (int i = 0; i < 1000; ++i) doc->OnCommand(ID_ZOOM_OUT);
+    EXPECT_EQ(renderer->zoom, 0.2f);
+    for (int i = 0; i < 1000; ++i) doc->OnCommand(ID_PAN_LEFT);
+    EXPECT_EQ(renderer->panX, -1.0f);
+    doc->OnCommand(ID_PAN_RIGHT);
+    EXPECT_FLOAT_EQ(renderer->panX, -0.995f);
+    doc->OnCommand(ID_PAN_DOWN);
+
+    doc->OnCommand(ID_PLAY_NEXT);
+    renderer = CMediaPlayerView::Instance()->Renderer();
+    EXPECT_EQ(renderer->zoom, 1.0f);
+    EXPECT_EQ(renderer->panX, 0.0f);
+    EXPECT_EQ(renderer->panY, 0.0f);
+}
+
+TEST_F(DocumentTest, SwitchingTheRendererKeepsTheFilePlaying) {
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    doc->OnCommand(ID_RENDERER_GDI);
+    EXPECT_TRUE(doc->GetCommandState(ID_RENDERER_GDI).checked);
+    EXPECT_FALSE(doc->GetCommandState(ID_RENDERER_OPENGL).checked);
+    doc->OnCommand(ID_RENDERER_OPENGL);
+    EXPECT_TRUE(doc->GetCommandState(ID_RENDERER_OPENGL).checked);
+    EXPECT_EQ(PlayState(), 0);
+    const std::int64_t frameBefore = Engine().GetCurrentFrame();
+    EXPECT_TRUE(WaitFor([&] { return Engine().GetCurrentFrame() > frameBefore + 5; }));
+}
