@@ -29,6 +29,15 @@ TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
     doc->OnCommand(ID_SIZE_DOUBLE);
     EXPECT_EQ(StatusText(), "Double Size (640:480)");
     EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 480 + doc->cyEdge + 12));
+
+    // "Start Playback in Original Size" sizes the window to each newly opened file.
+    doc->OnCommand(ID_START_IN_SOURCE_SIZE);
+    EXPECT_TRUE(doc->GetCommandState(ID_START_IN_SOURCE_SIZE).checked);
+    OpenFiles({Clip("h264_aac_640x360_25.mp4")});
+    EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 360 + doc->cyEdge + 12));
+    doc->OnCommand(ID_START_IN_CURRENT_SIZE);
+    OpenFiles({Clip("numbered_320x240_25.mp4")});
+    EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 360 + doc->cyEdge + 12));
 }
 
 TEST_F(DocumentTest, FullScreenAndBackRestoresTheRectangleAndTheOnTopMode) {
