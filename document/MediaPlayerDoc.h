@@ -1,6 +1,8 @@
 // CMediaPlayerDoc: the player's controller. Holds the panels and the state the frame and view consult.
 #pragma once
 
+#include "resources/MainMenu.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -42,13 +44,9 @@ private:
     QWidget* window_ = nullptr;
 };
 
-// What the context menu shows for one command when it opens.
-struct CommandState {
-    bool enabled = true;
-    bool checked = false;
-    bool visible = true;  // false: the item is left out (recent entries beyond the list)
-    QString text;         // replaces the item's text when not empty
-};
+// What the context menu shows for one command when it opens: the menu's own state type, so the view can
+// hand GetCommandState to CMainMenu::Build as it is.
+using CommandState = MainMenuItemState;
 
 class CMediaPlayerDoc : public QObject {
     Q_OBJECT
@@ -66,7 +64,6 @@ public:
     // Shows or hides the title and control bars together, following the mouse and the play state.
     void UpdatePanelVisibility();
 
-    // --- lifecycle -------------------------------------------------------------------------------------
     // Creates the player (engine, thread events) and prepares the screen saver; the view calls it once
     // when it is first updated, then OpenAndPlay(documentPath, true) when documentPath is not empty.
     bool InitDocument();
@@ -76,7 +73,6 @@ public:
     // The command line's file: only recorded here, opened by the view's first update.
     bool OnOpenDocument(const QString& path);
 
-    // --- opening ---------------------------------------------------------------------------------------
     // Opens path (empty: the file dialog) and plays it; a file the engine refuses shows the error message.
     bool OpenAndPlay(const QString& path, bool replaceList);
     // Brings the panels and the view up to the freshly opened file; false without player or engine.
@@ -87,7 +83,6 @@ public:
     // folder cannot be listed.
     static bool ScanFolder(const QString& folder, const QString& pattern, QStringList& files);
 
-    // --- commands --------------------------------------------------------------------------------------
     // The one entry for every command id (menu, hot keys, buttons). True when the id has a handler.
     bool OnCommand(int id);
     // Enabled/checked/visible/text of a menu item as the context menu asks when it opens.
