@@ -49,7 +49,7 @@ bool CMediaPlayerApp::InitInstance() {
 
     // One optional file name; the view opens it on its first update.
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) document_->documentPath = arguments.at(1);
+    if (arguments.size() > 1) document_->OnOpenDocument(arguments.at(1));
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int sw = screen.width(), sh = screen.height();

@@ -1,15 +1,14 @@
 // CMediaPlayerApp: the process. Owns the Qt application, loads settings, builds the frame, saves at exit.
 #pragma once
 
+#include "resources/CommandIds.h"
+
 #include <QApplication>
 #include <memory>
 
 class CMainFrame;
 class CMediaPlayerDoc;
 class CProfileStore;
-
-// The framework's application-exit command ("E&xit\tEsc").
-inline constexpr int ID_APP_EXIT = 57665;
 
 class CMediaPlayerApp {
 public:

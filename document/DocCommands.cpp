@@ -1,6 +1,7 @@
 // The command dispatcher of the document and the playback, volume, seek and picture commands.
 #include "document/MediaPlayerDoc.h"
 
+#include "app/MediaPlayerApp.h"
 #include "app/PromptService.h"
 #include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
@@ -67,11 +68,11 @@ bool CMediaPlayerDoc::OnCommand(int id) {
     case ID_FILE_LIST: OnToolWindow(id); return true;
     case ID_APP_ABOUT: OnAbout(); return true;
     case ID_APP_EXIT:
-        // Closing the frame destroys the view, which shuts the document down and ends the program.
-        if (CMainFrame* frame = CMainFrame::Instance())
+        // The application's exit tears the frame and view down, and the view shuts the document down.
+        if (CMediaPlayerApp* app = CMediaPlayerApp::Instance())
+            app->OnAppExit();
+        else if (CMainFrame* frame = CMainFrame::Instance())
             frame->close();
-        else
-            QCoreApplication::quit();
         return true;
     case ID_FILE_SAVE: return true; // Ctrl+S arrives here too; Open Folder is its real meaning
     default: return false;
