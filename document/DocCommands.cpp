@@ -4,6 +4,7 @@
 #include "app/MediaPlayerApp.h"
 #include "app/PromptService.h"
 #include "document/RedadIzivad.h"
+#include "engine/ComError.h"
 #include "frame/MainFrame.h"
 #include "panels/FormatClock.h"
 #include "render/VideoRender.h"
@@ -23,6 +24,16 @@ constexpr int kContrastLimit = 100;
 constexpr int kSaturationLimit = 255;
 constexpr int kResetPicture = 999;
 
+// A component call that fails inside a command is reported and the command abandoned; the player goes on.
+template <class F>
+void Guarded(F&& command) {
+    try {
+        command();
+    } catch (const CComError& error) {
+        CPromptService::Show(error.ErrorMessage(), PromptIcon::Error);
+    }
+}
+
 CVideoRender* CurrentRenderer() {
     CMediaPlayerView* v = CMediaPlayerView::Instance();
     return v ? v->Renderer() : nullptr;
@@ -30,6 +41,13 @@ CVideoRender* CurrentRenderer() {
 } // namespace
 
 bool CMediaPlayerDoc::OnCommand(int id) {
+    // Only commands with a handler reach the engine, so a failure inside one still means "handled".
+    bool handled = true;
+    Guarded([&] { handled = Dispatch(id); });
+    return handled;
+}
+
+bool CMediaPlayerDoc::Dispatch(int id) {
     if (const int recent = RecentFileIndex(id); recent >= 0) {
         OnRecentFile(recent);
         return true;
@@ -158,90 +176,104 @@ bool CMediaPlayerDoc::OnNextPrevious(bool next) {
 }
 
 void CMediaPlayerDoc::ChangeRate(int direction) {
-    if (!IsFileOpen()) return;
-    CVideoEngine* engine = Engine();
-    // Rates are stepped in double so that ten steps of 0.1 land on the printed values.
-    double rate = engine->GetRate();
-    if (direction == 0)
-        rate = 1.0;
-    else if (direction > 0)
-        rate = lastRate < 1.0f ? 1.5 : rate + 0.5;
-    else
-        rate = lastRate > 1.0f ? 0.9 : rate - 0.1;
-    rate = std::clamp(rate, double(kMinRate), double(kMaxRate));
-    lastRate = static_cast<float>(rate);
-    engine->SetRate(lastRate);
-    ShowStatusMessage(QString::asprintf("Play Rate: %.2f", rate));
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        CVideoEngine* engine = Engine();
+        // Rates are stepped in double so that ten steps of 0.1 land on the printed values.
+        double rate = engine->GetRate();
+        if (direction == 0)
+            rate = 1.0;
+        else if (direction > 0)
+            rate = lastRate < 1.0f ? 1.5 : rate + 0.5;
+        else
+            rate = lastRate > 1.0f ? 0.9 : rate - 0.1;
+        rate = std::clamp(rate, double(kMinRate), double(kMaxRate));
+        lastRate = static_cast<float>(rate);
+        engine->SetRate(lastRate);
+        ShowStatusMessage(QString::asprintf("Play Rate: %.2f", rate));
+    });
 }
 
 void CMediaPlayerDoc::ChangeVolume(int value, bool relative) {
-    if (!IsFileOpen()) return;
-    CVideoEngine* engine = Engine();
-    const int volume = std::clamp(relative ? engine->GetVolume() + value : value, 0, 100);
-    engine->SetVolume(volume);
-    lastVolume = volume;
-    ShowStatusMessage(volume > 0 ? QString::asprintf("Volume: %d%%", volume) : QStringLiteral("Volume: Mute"));
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        CVideoEngine* engine = Engine();
+        const int volume = std::clamp(relative ? engine->GetVolume() + value : value, 0, 100);
+        engine->SetVolume(volume);
+        lastVolume = volume;
+        ShowStatusMessage(volume > 0 ? QString::asprintf("Volume: %d%%", volume) : QStringLiteral("Volume: Mute"));
+    });
 }
 
 void CMediaPlayerDoc::ToggleMute() {
-    if (!IsFileOpen()) return;
-    CVideoEngine* engine = Engine();
-    if (engine->GetVolume() > 0) {
-        volumeBeforeMute = engine->GetVolume();
-        engine->SetVolume(0);
-        lastVolume = 0;
-    } else {
-        engine->SetVolume(volumeBeforeMute);
-        lastVolume = volumeBeforeMute;
-    }
-    ShowStatusMessage(engine->GetVolume() == 0 ? QStringLiteral("Volume: Mute") : QStringLiteral("Volume: Restore"));
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        CVideoEngine* engine = Engine();
+        if (engine->GetVolume() > 0) {
+            volumeBeforeMute = engine->GetVolume();
+            engine->SetVolume(0);
+            lastVolume = 0;
+        } else {
+            engine->SetVolume(volumeBeforeMute);
+            lastVolume = volumeBeforeMute;
+        }
+        ShowStatusMessage(engine->GetVolume() == 0 ? QStringLiteral("Volume: Mute") : QStringLiteral("Volume: Restore"));
+    });
 }
 
 void CMediaPlayerDoc::SkipFiveSeconds(int direction) {
-    if ((direction != 1 && direction != -1) || !IsFileOpen()) return;
-    CVideoEngine* engine = Engine();
-    QString text;
-    if (direction > 0) {
-        engine->SkipForward();
-        text = QStringLiteral("5 Sec. Forward");
-    } else {
-        engine->SkipBackward();
-        text = QStringLiteral("5 Sec. Backward");
-    }
-    if (PlayState() == 1) {
-        engine->ReadFrame(1);
-        RepaintPaused();
-    }
-    ShowStatusMessage(text + QStringLiteral(" - [ ") + FormatClock(engine->GetCurrentTime()) + QStringLiteral(" ]"));
+    Guarded([&] {
+        if ((direction != 1 && direction != -1) || !IsFileOpen()) return;
+        CVideoEngine* engine = Engine();
+        QString text;
+        if (direction > 0) {
+            engine->SkipForward();
+            text = QStringLiteral("5 Sec. Forward");
+        } else {
+            engine->SkipBackward();
+            text = QStringLiteral("5 Sec. Backward");
+        }
+        if (PlayState() == 1) {
+            engine->ReadFrame(1);
+            RepaintPaused();
+        }
+        ShowStatusMessage(text + QStringLiteral(" - [ ") + FormatClock(engine->GetCurrentTime()) + QStringLiteral(" ]"));
+    });
 }
 
 void CMediaPlayerDoc::SeekToFrame(std::int64_t frame) {
-    if (!IsFileOpen()) return;
-    CVideoEngine* engine = Engine();
-    engine->SetPosition(frame);
-    if (PlayState() == 1) {
-        engine->ReadFrame(1);
-        RepaintPaused();
-    }
-    ShowStatusMessage(QStringLiteral("Video Moved: ") + FormatClock(engine->GetCurrentTime()));
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        CVideoEngine* engine = Engine();
+        engine->SetPosition(frame);
+        if (PlayState() == 1) {
+            engine->ReadFrame(1);
+            RepaintPaused();
+        }
+        ShowStatusMessage(QStringLiteral("Video Moved: ") + FormatClock(engine->GetCurrentTime()));
+    });
 }
 
 void CMediaPlayerDoc::StepFrame(bool forward) {
-    if (!IsFileOpen()) return;
-    if (PlayState() == 0) OnPlayPause();
-    (forward ? player->StepForwardEvent : player->StepBackwardEvent).SetEvent();
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        if (PlayState() == 0) OnPlayPause();
+        (forward ? player->StepForwardEvent : player->StepBackwardEvent).SetEvent();
+    });
 }
 
 void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::int32_t& setting, const char* label,
                                     void (CVideoEngine::*apply)(std::int32_t)) {
-    if (!IsFileOpen()) return;
-    const int value = delta == kResetPicture ? 0 : std::clamp(setting + delta, minimum, maximum);
-    (Engine()->*apply)(value);
-    const double percent = value > 0 ? double(value) / maximum * 100.0
-                           : value < 0 ? double(value) / std::abs(minimum) * 100.0
-                                       : 0.0;
-    ShowStatusMessage(QString::asprintf("%s: %.2f %%", label, percent));
-    if (PlayState() == 1) player->RefreshEvent.SetEvent();
+    Guarded([&] {
+        if (!IsFileOpen()) return;
+        const int value = delta == kResetPicture ? 0 : std::clamp(setting + delta, minimum, maximum);
+        (Engine()->*apply)(value);
+        const double percent = value > 0 ? double(value) / maximum * 100.0
+                               : value < 0 ? double(value) / std::abs(minimum) * 100.0
+                                           : 0.0;
+        ShowStatusMessage(QString::asprintf("%s: %.2f %%", label, percent));
+        if (PlayState() == 1) player->RefreshEvent.SetEvent();
+    });
 }
 
 void CMediaPlayerDoc::ChangeBrightness(int delta) {

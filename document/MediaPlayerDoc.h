@@ -145,6 +145,7 @@ signals:
     void fileOpened();
 
 private:
+    bool Dispatch(int id);
     bool OnCloseFile();
     bool OnRecentFile(int index);
     bool OnPlayPause();
