@@ -151,8 +151,9 @@ bool CMediaPlayerDoc::ScanFolder(const QString& folder, const QString& pattern, 
     if (folder.isEmpty() || !dir.exists() || !dir.isReadable()) return false;
     const QStringList filters = pattern.isEmpty() || pattern == QStringLiteral("*.*") ? QStringList()
                                                                                       : QStringList{pattern};
-    // Unsorted is the order the file system hands the entries out, as a folder listing shows them raw.
-    const QStringList names = dir.entryList(filters, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    // Unsorted is the order the file system hands the entries out. Pipes, sockets and devices stay out:
+    // opening one could block the player for good.
+    const QStringList names = dir.entryList(filters, QDir::Files | QDir::Hidden, QDir::Unsorted);
     for (const QString& name : names) files.append(dir.filePath(name));
     return true;
 }
@@ -189,7 +190,8 @@ bool CMediaPlayerDoc::OnRecentFile(int index) {
     const QString path = Params.recentFiles.at(index);
     CPlayList& list = player->playList;
     bool inList = false;
-    for (const PlayListItem& item : list.Items()) inList = inList || item.path.compare(path, Qt::CaseInsensitive) == 0;
+    for (const PlayListItem& item : list.Items())
+        inList = inList || item.path.compare(path, Qt::CaseInsensitive) == 0;
 
     const int result = player->ready ? player->OpenFile(path, false) : -1;
     if (result == 1) {

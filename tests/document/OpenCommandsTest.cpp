@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 
 TEST_F(DocumentTest, TheSixthRecentFileDropsTheOldestAndReopeningKeepsThePlace) {
     const char* names[] = {"numbered_320x240_25.mp4", "numbered_320x240_25_noaudio.mp4",
@@ -63,11 +64,14 @@ TEST_F(DocumentTest, OpenFolderListsEveryFileAndTriesTheFirst) {
     ASSERT_TRUE(QFile::copy(Clip("numbered_320x240_25.mp4"), dir.filePath(QStringLiteral("a.mp4"))));
     ASSERT_TRUE(QFile::copy(Clip("mpeg4_mp3_320x240_2997.avi"), dir.filePath(QStringLiteral("b.avi"))));
 
+    // A pipe would block whoever opens it: it must never reach the playlist.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+
     folderAnswer = dir.path();
     doc->OnCommand(ID_OPEN_FOLDER);
     EXPECT_EQ(Params.LastFolderPath, dir.path());
     const CPlayList& list = doc->Player()->playList;
-    ASSERT_EQ(list.Count(), 3) << "every file, no sub-folder, no filter";
+    ASSERT_EQ(list.Count(), 3) << "every file, no sub-folder, no pipe, no filter";
     QStringList names;
     for (const PlayListItem& item : list.Items()) names.append(CVideoEngine::FileNameOf(item.path));
     names.sort();
