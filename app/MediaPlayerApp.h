@@ -8,9 +8,6 @@ class CMainFrame;
 class CMediaPlayerDoc;
 class CProfileStore;
 
-// The framework's application-exit command ("E&xit\tEsc").
-inline constexpr int ID_APP_EXIT = 57665;
-
 class CMediaPlayerApp {
 public:
     CMediaPlayerApp(int& argc, char** argv);
