@@ -6,6 +6,7 @@
 #include "frame/MainFrame.h"
 #include "settings/ProfileStore.h"
 #include "settings/ProgramParams.h"
+#include "view/MediaPlayerView.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,9 @@ bool CMediaPlayerApp::InitInstance() {
     document_ = std::make_unique<CMediaPlayerDoc>();
     frame_ = std::make_unique<CMainFrame>();
     CPromptService::SetParentWindow(frame_.get());
+    // The frame's widget tree owns the view; it goes with the frame.
+    auto* view = new CMediaPlayerView();
+    frame_->SetCentralView(view);
 
     // One optional file name; the view opens it on its first update.
     const QStringList arguments = QCoreApplication::arguments();
@@ -56,7 +60,9 @@ bool CMediaPlayerApp::InitInstance() {
     frame_->setGeometry(screen.x() + sw / 4, screen.y() + sh / 4, sw / 2, sh / 2);
     frame_->show();
     frame_->activateWindow();
-    frame_->setFocus(Qt::ActiveWindowFocusReason);
+    view->setFocus(Qt::ActiveWindowFocusReason);
+    // The document's player, the renderer and the command-line file come up once the window is there.
+    view->OnInitialUpdate();
     return true;
 }
 

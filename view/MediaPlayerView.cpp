@@ -1,27 +1,245 @@
 #include "view/MediaPlayerView.h"
 
-#include "render/VideoRender.h"
+#include "app/PromptService.h"
+#include "document/MediaPlayerDoc.h"
+#include "document/RedadIzivad.h"
+#include "frame/MainFrame.h"
+#include "render/VideoRenderGdi.h"
+#include "render/VideoRenderOpenGL.h"
+#include "resources/CommandIds.h"
+#include "settings/ProgramParams.h"
+#include "skins/ProgramSkin.h"
+#include "view/CursorAutoHide.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <mutex>
 
 namespace {
 CMediaPlayerView* theView = nullptr;
+
+// The status-text position the renderers were designed around.
+constexpr float kOsdX = 5.0f;
+constexpr float kOsdY = 50.0f;
+constexpr int kTimerMs = 100;
+constexpr int kLinkBandHeight = 30;
+
+CVideoEngine* Engine() { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
+} // namespace
+
+CMediaPlayerView::CMediaPlayerView(QWidget* parent) : QWidget(parent) {
+    theView = this;
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    cursorHider_ = new CViewCursorHider(this);
+
+    webLink_ = new QLabel(this);
+    webLink_->setTextFormat(Qt::RichText);
+    webLink_->setAlignment(Qt::AlignCenter);
+    webLink_->setOpenExternalLinks(false);
+    webLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    QFont font(QStringLiteral("Viner Hand ITC"));
+    font.setPixelSize(24);
+    font.setStyleHint(QFont::Cursive);
+    webLink_->setFont(font);
+    connect(webLink_, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    webLink_->hide();
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(kTimerMs);
+    connect(timer_, &QTimer::timeout, this, &CMediaPlayerView::OnTimerTick);
 }
 
-CMediaPlayerView::CMediaPlayerView(QWidget* parent) : QWidget(parent) { theView = this; }
-
-CMediaPlayerView::~CMediaPlayerView()
-{
-    if (theView == this)
-        theView = nullptr;
+CMediaPlayerView::~CMediaPlayerView() {
+    timer_->stop();
+    // The surface calls back into this object while painting, so it goes before anything else.
+    if (renderer_) renderer_->Destroy();
+    renderer_.reset();
+    if (ThePlayer) ThePlayer->Stop();
+    if (auto* doc = CMediaPlayerDoc::Instance()) doc->ShutdownDocument();
+    if (theView == this) theView = nullptr;
 }
 
 CMediaPlayerView* CMediaPlayerView::Instance() { return theView; }
 
-void CMediaPlayerView::CreateRenderer(int type) { rendererType_ = type == 1 ? 1 : 2; }
+void CMediaPlayerView::OnInitialUpdate() {
+    CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
+    if (doc) {
+        doc->view.reset(this);
+        doc->InitDocument();
+    }
+    if (ThePlayer) {
+        // Queued: both signals come from the playback thread.
+        connect(&ThePlayer->notifier, &CPlayerNotifier::frameReady, this, &CMediaPlayerView::OnFrameReady,
+                Qt::QueuedConnection);
+        connect(&ThePlayer->notifier, &CPlayerNotifier::endOfStream, this, &CMediaPlayerView::OnStreamEnded,
+                Qt::QueuedConnection);
+    }
+    CreateRenderer(2);
+    LoadLogo();
 
-void CMediaPlayerView::ApplyFrameFormat() {}
+    const QString site = Params.webSiteAddress;
+    webLink_->setText(QStringLiteral("<a href=\"%1\" style=\"color:#ff0000;text-decoration:none\">%2</a>")
+                          .arg(site.toHtmlEscaped(), site.toHtmlEscaped()));
+    PlaceWebLink();
 
-void CMediaPlayerView::Invalidate(bool) { update(); }
+    if (doc && !doc->documentPath.isEmpty()) doc->OpenAndPlay(doc->documentPath, true);
 
-bool CMediaPlayerView::OnEndOfStream() { return false; }
+    // The bars came with the document after the frame was shown; dock them now rather than at the first resize.
+    if (doc) doc->LayoutPanels(false);
+    timer_->start();
+}
 
-void CMediaPlayerView::OnInitialUpdate() {}
+void CMediaPlayerView::CreateRenderer(int type) {
+    if (renderer_) renderer_->Destroy();
+    renderer_.reset();
+    rendererType_ = type;
+    if (type == 1)
+        renderer_ = std::make_unique<CVideoRenderGdi>();
+    else if (type == 2)
+        renderer_ = std::make_unique<CVideoRenderOpenGL>();
+    else
+        return;
+    renderer_->window = this;
+    renderer_->osdX = kOsdX;
+    renderer_->osdY = kOsdY;
+    if (!Params.FontName.isEmpty()) renderer_->fontName = Params.FontName;
+    clientRect_ = QRect();
+    renderer_->Create(this, [this](QPainter& dc) { PaintSurface(dc); });
+    // A new surface has never drawn the current frame.
+    newFrame_ = true;
+    webLink_->raise();
+}
+
+void CMediaPlayerView::ApplyFrameFormat() {
+    CVideoEngine* engine = Engine();
+    if (!renderer_ || !renderer_->ready || !engine) return;
+    {
+        std::lock_guard lock(engine->FrameLock());
+        const BITMAPINFOHEADER* header = engine->FrameFormat();
+        if (!header) return;
+        const QSize size(engine->FrameWidth(), engine->FrameHeight());
+        QRect client = rect();
+        renderer_->destRect = FitFrame(size.width(), size.height(), client.width(), client.height());
+        renderer_->SetFrameFormat(header, engine->FrameBits(), size);
+        renderer_->Resize(client);
+        clientRect_ = client;
+    }
+    renderer_->zoom = 1.0f;
+    renderer_->panX = renderer_->panY = 0.0f;
+    // The renderers honour the header's row order themselves.
+    engine->SetFlip(false);
+    newFrame_ = true;
+    Invalidate(false);
+}
+
+void CMediaPlayerView::Invalidate(bool erase) {
+    if (erase) newFrame_ = true;
+    QWidget* surface = renderer_ ? renderer_->GetDC() : nullptr;
+    if (surface)
+        surface->update();
+    else
+        update();
+}
+
+bool CMediaPlayerView::FileOpen() const {
+    CVideoEngine* engine = Engine();
+    return engine && engine->IsOpened();
+}
+
+bool CMediaPlayerView::OnEndOfStream() {
+    if (!FileOpen()) return false;
+    CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
+    const QString next = ThePlayer->playList.Next();
+    if (ThePlayer->playList.Count() > 0 && !next.isEmpty() && doc)
+        doc->OpenAndPlay(next, false);
+    else if (doc)
+        doc->OnCommand(ID_STOP);
+    else
+        ThePlayer->Stop();
+    Invalidate(true);
+    return true;
+}
+
+void CMediaPlayerView::OnFrameReady() {
+    if (!ThePlayer) return;
+    ThePlayer->FramePainted();
+    newFrame_ = true;
+    Invalidate(false);
+}
+
+void CMediaPlayerView::OnStreamEnded() {
+    if (!ThePlayer) return;
+    const QString error = ThePlayer->TakeThreadError();
+    if (!error.isEmpty()) CPromptService::Show(error, PromptIcon::Error);
+    OnEndOfStream();
+}
+
+void CMediaPlayerView::OnTimerTick() {
+    CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
+    if (doc) doc->UpdatePanelVisibility();
+    CVideoEngine* engine = Engine();
+    const bool active = engine && engine->IsOpened() && engine->GetPlayState() != 2;
+    cursorHider_->Tick(active);
+}
+
+void CMediaPlayerView::CheckLayout() {
+    if (!renderer_ || rect() == clientRect_) return;
+    QRect client = rect();
+    clientRect_ = client;
+    if (CVideoEngine* engine = Engine()) {
+        std::lock_guard lock(engine->FrameLock());
+        renderer_->destRect = FitFrame(engine->FrameWidth(), engine->FrameHeight(), client.width(), client.height());
+    }
+    renderer_->Resize(client);
+    PlaceWebLink();
+}
+
+void CMediaPlayerView::PaintSurface(QPainter& dc) {
+    CheckLayout();
+    CVideoEngine* engine = Engine();
+    if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2) {
+        if (webLink_->isVisible()) webLink_->hide();
+        std::lock_guard lock(engine->FrameLock());
+        renderer_->frameBits = engine->FrameBits();
+        if (renderer_->frameBits) {
+            renderer_->Draw(dc, newFrame_);
+            newFrame_ = false;
+            return;
+        }
+    }
+    PaintLogo(dc);
+}
+
+void CMediaPlayerView::PaintLogo(QPainter& dc) {
+    if (!webLink_->isVisible()) PlaceWebLink();
+    const QRect area = dc.viewport();
+    dc.fillRect(area, Qt::black);
+    if (logo_.isNull()) return;
+    const int x = static_cast<int>(area.width() * 0.5 - logo_.width() * 0.5);
+    const int y = static_cast<int>(area.height() * 0.5 - logo_.height() * 0.5);
+    dc.drawPixmap(x, y, logo_);
+}
+
+void CMediaPlayerView::LoadLogo() {
+    const CProgramSkin* skin = CProgramSkin::Current();
+    if (!skin) return;
+    QPixmap logo(skin->logoPath);
+    if (!logo.isNull()) logo_ = logo;
+}
+
+void CMediaPlayerView::PlaceWebLink() {
+    if (Params.webSiteAddress.isEmpty()) return;
+    const QRect client = rect();
+    const int top = (client.top() + client.bottom()) / 2 + logo_.height() / 2 - 5;
+    const int width = std::min(client.width(), webLink_->sizeHint().width());
+    webLink_->setGeometry((client.width() - width) / 2, top, width, kLinkBandHeight);
+    webLink_->raise();
+    webLink_->show();
+}

@@ -1,11 +1,18 @@
 // CMediaPlayerView: the main view. Paints the video (or the logo screen), switches renderers, reacts to input.
 #pragma once
 
+#include "view/HotKeys.h"
+
+#include <QPixmap>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 
 class CVideoRender;
+class CViewCursorHider;
 class QLabel;
+class QMimeData;
+class QPainter;
 class QTimer;
 
 class CMediaPlayerView : public QWidget {
@@ -21,19 +28,54 @@ public:
     CVideoRender* Renderer() const { return renderer_.get(); }
     // 1 GDI+, 2 OpenGL; 0 before the first CreateRenderer.
     int RendererType() const { return rendererType_; }
-    // Replaces the renderer by one of the given type (1 GDI+, 2 OpenGL); an unknown type falls back to 2.
+    // Replaces the renderer by one of the given type (1 GDI+, 2 OpenGL); any other type leaves none.
     void CreateRenderer(int type);
     // Hands the engine's frame format to the renderer, fits the picture and resets zoom and pan. Call after
     // every open and every renderer switch.
     void ApplyFrameFormat();
     // Asks for a repaint of the surface; erase drops the last picture (logo screen when nothing plays).
     void Invalidate(bool erase);
-    // The stream ended: opens the next playlist entry, else stops. True when another entry started.
+    // The stream ended: opens the next playlist entry, else stops. False when no file was open.
     bool OnEndOfStream();
-    // The first update after the document exists: renderer, logo, timers, command-line file.
+    // The first update after the document exists: player, renderer, logo, link, command-line file, timer.
     void OnInitialUpdate();
+    // The web link under the logo (tests look at where it sits).
+    QLabel* WebLink() const { return webLink_; }
+    const CViewCursorHider* CursorHider() const { return cursorHider_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void PaintSurface(QPainter& dc);
+    void PaintLogo(QPainter& dc);
+    void CheckLayout();
+    void PlaceWebLink();
+    void LoadLogo();
+    bool FileOpen() const;
+    void OnFrameReady();
+    void OnStreamEnded();
+    void OnTimerTick();
+    void ShowContextMenu(const QPoint& globalPos);
+    // Runs one decoded hot key; input lives in MediaPlayerViewInput.cpp.
+    void RunHotKey(const HotKeyAction& action);
+    bool DropAcceptable(const QMimeData* data) const;
+
     std::unique_ptr<CVideoRender> renderer_;
     int rendererType_ = 0;
+    QPixmap logo_;
+    QLabel* webLink_ = nullptr;
+    QTimer* timer_ = nullptr;
+    CViewCursorHider* cursorHider_ = nullptr;
+    CKeyGuard keyGuard_;
+    QRect clientRect_;        // client rectangle at the last paint
+    bool newFrame_ = false;   // the engine's buffer holds a frame the renderer has not drawn yet
 };

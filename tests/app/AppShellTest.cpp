@@ -1,6 +1,7 @@
 // The whole program in-process: start with a prepared settings file, check the window, quit with Esc,
 // and read what was saved.
 #include "app/MediaPlayerApp.h"
+#include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "frame/MainFrame.h"
 #include "settings/ProgramParams.h"
@@ -56,6 +57,12 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
     char clip[] = "/media/clip with spaces.mp4";
     char* argv[] = {program, clip, nullptr};
     CMediaPlayerApp app(argc, argv);
+    // The clip does not exist: its open error is answered here instead of by a modal box.
+    QStringList prompts;
+    CPromptService::SetHandler([&](const PromptRequest& request) {
+        prompts << request.text;
+        return PromptAnswer::Ok;
+    });
 
     QRect geometry, expectedGeometry, clientArea;
     QImage shot;
@@ -86,7 +93,9 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
     const int rc = app.Run();
     sched_setaffinity(0, sizeof(original), &original);
 
+    CPromptService::SetHandler({});
     EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(prompts.isEmpty());
     EXPECT_EQ(geometry, expectedGeometry);
     EXPECT_EQ(clientArea, QRect(6, 6, geometry.width() - 12, geometry.height() - 12));
     ASSERT_EQ(shot.size(), geometry.size());
