@@ -24,8 +24,9 @@ public:
         want.freq = sampleRate;
         want.format = AUDIO_F32SYS;
         want.channels = 2;
-        // About 20 ms per callback: short enough for a fine-grained clock, long enough to avoid underruns.
-        want.samples = static_cast<Uint16>(sampleRate >= 88200 ? 2048 : 1024);
+        // 20 ms per callback: short enough for a fine-grained clock, long enough to avoid underruns. A whole
+        // number of milliseconds also keeps drivers that pace themselves with a millisecond timer exact.
+        want.samples = static_cast<Uint16>(sampleRate % 50 == 0 ? sampleRate / 50 : (sampleRate >= 88200 ? 2048 : 1024));
         want.callback = &SdlAudioOutput::Trampoline;
         want.userdata = this;
         device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);

@@ -69,6 +69,7 @@ private:
     void Start();
     void DemuxLoop();
     void VideoLoop();
+    bool SeekByBytes(double pts);
     static int InterruptCallback(void* self);
 
     int StartSeek(std::int64_t target);
@@ -95,12 +96,14 @@ private:
     bool bgra = false;
 
     double fps = 25.0;
-    double startPts = 0.0;
+    double startPts = 0.0;    // first video timestamp (the first audio one for audio-only files)
+    double formatStart = 0.0; // the container's start time
     double duration = 0.0;
     std::int64_t frameCount = 0;
 
-    SerialQueue<PacketPtr> videoPackets{2000, 48u << 20};
-    SerialQueue<PacketPtr> audioPackets{2000, 16u << 20};
+    // Bounded in bytes so a paused high-rate file does not pile up memory.
+    SerialQueue<PacketPtr> videoPackets{2000, 16u << 20};
+    SerialQueue<PacketPtr> audioPackets{2000, 4u << 20};
     SerialQueue<VideoFrame> frames{4};
 
     std::mutex demuxMutex; // guards seekPending, seekTo, seekSerial (the request to the demux thread)
