@@ -16,7 +16,8 @@ namespace nrx {
 namespace {
 using namespace std::chrono_literals;
 
-constexpr std::size_t kRecentBytes = 64u << 20; // recently decoded frames kept for backward steps
+constexpr std::size_t kRecentBytes = 48u << 20; // recently decoded frames kept for backward steps
+constexpr double kFullyDecodedBeforeTarget = 30;  // frames before a seek target decoded even if unreferenced
 constexpr int kMaxSide = 16384;
 constexpr auto kExactSeekBudget = 8s;           // a seek never waits longer, whatever the file
 
@@ -293,6 +294,15 @@ void MediaSession::VideoLoop() {
             lastPts = NAN;
         }
         const bool end = !item->value;
+        // Far before a seek target, frames nothing refers to are not worth decoding; the last stretch is
+        // decoded in full so that backward steps find it in the recent-frame store.
+        bool skip = false;
+        if (!end && item->serial == skipSerial) {
+            const AVPacket* p = item->value.get();
+            const double pts = Seconds(p->pts != AV_NOPTS_VALUE ? p->pts : p->dts, videoStream->time_base);
+            skip = !std::isnan(pts) && pts < skipBefore;
+        }
+        videoCodec->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         const int sent = avcodec_send_packet(videoCodec.get(), end ? nullptr : item->value.get());
         if (sent < 0 && sent != AVERROR_EOF && !end)
             EngineLog::Write("warning", "A damaged video packet was skipped: " + AvErrorText(sent));
@@ -329,6 +339,8 @@ int MediaSession::StartSeek(std::int64_t frame) {
     const int s = serial + 1;
     serial = s;
     const double pts = PtsOfFrame(frame, startPts, fps);
+    skipBefore = pts - kFullyDecodedBeforeTarget / fps;
+    skipSerial = s;
     // Queues are emptied here, before the demux thread seeks, so nothing stale is handed out meanwhile.
     videoPackets.Flush(s);
     audioPackets.Flush(s);

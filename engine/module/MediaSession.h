@@ -114,6 +114,8 @@ private:
 
     std::atomic<bool> quit{false};
     std::atomic<int> serial{0};          // generation of the latest seek request
+    std::atomic<int> skipSerial{-1};     // the seek whose early unreferenced frames are skipped ...
+    std::atomic<double> skipBefore{0.0}; // ... before this time
     std::thread demuxThread, videoThread;
 
     std::mutex clockMutex; // guards clock
