@@ -35,7 +35,8 @@ bool IsOurLog(const std::filesystem::path& p) {
     return name.rfind("nrxvideoengine-", 0) == 0 && p.extension() == ".log";
 }
 
-// Keeps the folder's log files under the total bound, oldest (by name, which is by date) first.
+// Removes the oldest log files (by name, which is by date) until today's file can grow to its cap within
+// the total bound.
 void Prune() {
     std::error_code ec;
     std::vector<std::pair<std::filesystem::path, long long>> logs;
@@ -48,7 +49,7 @@ void Prune() {
     }
     std::sort(logs.begin(), logs.end());
     for (const auto& [path, size] : logs) {
-        if (total <= EngineLog::kMaxTotalBytes) break;
+        if (total <= EngineLog::kMaxTotalBytes - EngineLog::kMaxFileBytes) break; // room for today's file to grow
         std::filesystem::remove(path, ec);
         total -= size;
     }
@@ -94,12 +95,14 @@ void Write(const char* level, const std::string& text) {
     const auto file = logFolder / ("nrxvideoengine-" + Today("%Y-%m-%d") + ".log");
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    if (!ec && static_cast<long long>(size) >= kMaxFileBytes) return; // a flood of errors is cut, not rotated
+    const bool newFile = static_cast<bool>(ec);
+    if (!newFile && static_cast<long long>(size) >= kMaxFileBytes) return; // a flood of errors is cut, not rotated
     std::ofstream out(file, std::ios::app);
     if (!out) return;
     out << Today("%H:%M:%S") << ' ' << level << ": " << text << '\n';
     out.close();
-    Prune();
+    // Only a new day's file can push the total over the bound: the current file is capped on its own.
+    if (newFile) Prune();
 }
 
 void InstallFFmpegHook() {
