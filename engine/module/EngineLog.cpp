@@ -10,13 +10,18 @@ extern "C" {
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace nrx {
 
 namespace {
-thread_local std::string lastError;
+// Per-thread last errors. Kept in a map rather than in thread_local storage: the module is loaded with
+// dlopen, and dynamic TLS in such a module trips LeakSanitizer's thread inspection at exit.
+std::mutex errorMutex; // guards lastErrors
+std::map<std::thread::id, std::string> lastErrors;
 
 std::mutex logMutex; // guards logFolder and every write to the log files
 std::filesystem::path logFolder;
@@ -66,9 +71,19 @@ void FFmpegLog(void* avcl, int level, const char* format, va_list args) {
 }
 } // namespace
 
-void SetLastError(const std::string& text) { lastError = text; }
-void ClearLastError() { lastError.clear(); }
-const std::string& LastError() { return lastError; }
+void SetLastError(const std::string& text) {
+    std::lock_guard lock(errorMutex);
+    lastErrors[std::this_thread::get_id()] = text;
+}
+void ClearLastError() {
+    std::lock_guard lock(errorMutex);
+    lastErrors.erase(std::this_thread::get_id());
+}
+std::string LastError() {
+    std::lock_guard lock(errorMutex);
+    const auto it = lastErrors.find(std::this_thread::get_id());
+    return it == lastErrors.end() ? std::string() : it->second;
+}
 
 namespace EngineLog {
 
