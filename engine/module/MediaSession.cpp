@@ -85,9 +85,8 @@ bool MediaSession::OpenFile(const std::string& path, const SessionOptions& optio
     if (!SetupVideo(error)) return false;
 
     if (audioStream) {
-        audio = std::make_unique<AudioPipeline>(
-            audioStream, audioPackets, options.makeAudioOutput ? options.makeAudioOutput() : MakeSdlAudioOutput(),
-            [this](double t, int s) { OnAudioTime(t, s); });
+        audio = std::make_unique<AudioPipeline>(audioStream, audioPackets, MakeSdlAudioOutput(),
+                                                [this](double t, int s) { OnAudioTime(t, s); });
         std::string audioError;
         if (!audio->Start(audioError)) {
             EngineLog::Write("warning", audioError + " Playing without sound.");

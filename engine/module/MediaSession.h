@@ -11,7 +11,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +24,6 @@ struct SessionOptions {
     int volume = 100;
     int balance = 0;
     double rate = 1.0;
-    std::function<std::unique_ptr<AudioOutput>()> makeAudioOutput;
 };
 
 // Threads: ReadFrame and the setters are called by the device object, which serialises them; Abort may be

@@ -129,3 +129,18 @@ TEST(EngineSound, TraceHasOneLinePerRead) {
     EXPECT_NEAR(std::stod(cells[4]), 4000.0, 0.5);
     std::filesystem::remove(path);
 }
+
+TEST(EngineSound, WithoutAnAudioDevicePictureKeepsTime) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    Device dev;
+    const HRESULT opened = dev->Open(0, Clip("numbered_320x240_25.mp4").c_str());
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(opened, S_OK) << "a file with sound still opens when no sound can be played";
+    dev->SetPlayState(0, 0);
+    PlayFor(dev, 500);
+    EXPECT_GE(dev.Frame(), 5) << "the monotonic clock drives the picture";
+    EXPECT_EQ(dev.DrawnNumber(), dev.Frame());
+    dev->SetPosition(0, 245);
+    PlayFor(dev, 1500);
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_END);
+}
