@@ -439,8 +439,9 @@ int MediaSession::ReadStill(bool exact, const PictureSettings& settings, std::st
             currentPts = clock.At(Now());
         }
         currentIndex = std::min(IndexOf(currentPts), frameCount - 1);
-        if (!audio || audio->Drained() || !audio->PlaysSound() || currentPts - startPts > duration + 1.0)
-            return NRX_FRAME_END;
+        // Without a sound device the clock alone carries the file to its end.
+        const bool soundDone = audio && audio->PlaysSound() && audio->Drained();
+        if (!audio || soundDone || currentPts - startPts >= duration) return NRX_FRAME_END;
         return NRX_FRAME_NONE;
     }
     shownSinceSeek = true;
