@@ -201,7 +201,8 @@ INSTANTIATE_TEST_SUITE_P(Modules, EngineWrapper, ::testing::Values(ModuleKind::S
 TEST(EngineBadInput, UnplayableFilesAreRefusedAndTheNextGoodOneOpens) {
     CVideoEngine engine(RealModulePath());
     PromptRecorder prompts;
-    if (!engine.Initialize()) GTEST_SKIP() << "the real engine module does not provide its classes yet";
+    if (!engine.Initialize())
+        GTEST_SKIP() << "the real engine module is not usable: " << prompts.texts.join(' ').toStdString();
     QTemporaryDir folder;
     for (const QString& path : {MediaClip("no_such_file.mp4"), folder.path(), MediaClip("zero_bytes.avi"),
                                 MediaClip("random_bytes.mp4"), QString()}) {
