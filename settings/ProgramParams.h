@@ -54,6 +54,8 @@ public:
     void SaveRecentList();
     void ValidateParams();
     void BuildParamTable();
+    // Documents folder + separator + product name: where history goes when nothing else is chosen.
+    QString DefaultHistoryDirectory() const;
 
     std::unique_ptr<ParamItem[]> paramTable; // null until the first load
 

@@ -1,0 +1,42 @@
+// CMediaPlayerApp: the process. Owns the Qt application, loads settings, builds the frame, saves at exit.
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+class CMainFrame;
+class CMediaPlayerDoc;
+class CProfileStore;
+
+// The framework's application-exit command ("E&xit\tEsc").
+inline constexpr int ID_APP_EXIT = 57665;
+
+class CMediaPlayerApp {
+public:
+    CMediaPlayerApp(int& argc, char** argv);
+    ~CMediaPlayerApp();
+    CMediaPlayerApp(const CMediaPlayerApp&) = delete;
+    CMediaPlayerApp& operator=(const CMediaPlayerApp&) = delete;
+
+    // The application object of the process; null outside its lifetime.
+    static CMediaPlayerApp* Instance();
+
+    // Start-up: store, program folder, settings, affinity, document and frame, command line, placement.
+    bool InitInstance();
+    // Shutdown: the frame and document go first, then every setting and the recent list are saved.
+    int ExitInstance();
+    // InitInstance, the event loop, ExitInstance; the process's exit code.
+    int Run();
+    // The Exit command and the quit key end here, so ExitInstance always runs.
+    void OnAppExit();
+
+    CMainFrame* MainFrame() const { return frame_.get(); }
+    CMediaPlayerDoc* Document() const { return document_.get(); }
+
+private:
+    QApplication application_;
+    std::unique_ptr<CProfileStore> profile_;
+    std::unique_ptr<CMediaPlayerDoc> document_;
+    std::unique_ptr<CMainFrame> frame_;
+    int exitCode_ = 0;
+};

@@ -1,0 +1,32 @@
+// Runs a reference tool (or this program again) as a child process and measures it from outside:
+// wall time and peak resident memory, the way the anchors of every benchmark are taken.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class OutputMode {
+    Inherit, // the child writes to our stdout/stderr
+    Silent,  // both go to /dev/null
+};
+
+struct ProcessResult {
+    bool started = false;
+    int exitCode = -1; // -1 when killed by a signal or never started
+    double wallMs = 0;
+    long peakRssKb = 0;
+
+    bool Succeeded() const { return started && exitCode == 0; }
+};
+
+// Runs args[0] (searched on PATH) with the remaining arguments; extraEnv entries are "NAME=value" added
+// to (or replacing in) our environment.
+ProcessResult RunProcess(const std::vector<std::string>& args, OutputMode output,
+                         const std::vector<std::string>& extraEnv = {});
+
+// True when name is an executable on PATH.
+bool ToolAvailable(const std::string& name);
+
+// Resident set size of this process now, and its peak so far, in kilobytes (from /proc/self/status).
+long CurrentRssKb();
+long PeakRssKb();

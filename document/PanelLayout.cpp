@@ -1,0 +1,78 @@
+// The document's placement of the floating bars and tool windows around the main frame.
+#include "document/PanelLayout.h"
+
+#include "document/MediaPlayerDoc.h"
+#include "frame/FrameSizing.h"
+#include "frame/MainFrame.h"
+
+#include <QCursor>
+#include <QWidget>
+
+namespace {
+// Bars may be top-level pop-ups (screen coordinates) or overlays inside the frame (frame coordinates).
+QRect FrameRectFor(const QWidget* frame, const QWidget* panel) {
+    return panel->isWindow() ? frame->geometry() : frame->rect();
+}
+} // namespace
+
+QRect TitleBarRect(const QRect& frame, int barHeight, int cxEdge, int cyEdge) {
+    const int e = FRAME_BORDER_WIDTH + cxEdge;
+    return QRect(frame.x() + e, frame.y() + FRAME_BORDER_HEIGHT + cyEdge, frame.width() - 2 * e, barHeight);
+}
+
+QRect ControlBarRect(const QRect& frame, int barHeight, int cxEdge) {
+    const int e = FRAME_BORDER_WIDTH + cxEdge;
+    return QRect(frame.x() + e, frame.y() + frame.height() - barHeight - FRAME_BORDER_HEIGHT, frame.width() - 2 * e,
+                 barHeight);
+}
+
+bool BarsWanted(const PanelVisibilityInputs& in) {
+    return (in.cursorInFrame && in.cursorShown) || in.stopped || in.popupMenuOpen || in.opening;
+}
+
+void CMediaPlayerDoc::LayoutPanels(bool resized) {
+    CMainFrame* frame = CMainFrame::Instance();
+    if (!frame) return;
+    if (QWidget* title = videoTitle.window())
+        title->setGeometry(TitleBarRect(FrameRectFor(frame, title), title->height(), cxEdge, cyEdge));
+    if (QWidget* control = videoControl.window()) {
+        control->setGeometry(ControlBarRect(FrameRectFor(frame, control), control->height(), cxEdge));
+        if (resized) control->update();
+    }
+    KeepToolWindowsOnTop();
+}
+
+void CMediaPlayerDoc::KeepToolWindowsOnTop() {
+    for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
+        if (!tool) continue;
+        if (!(tool->windowFlags() & Qt::WindowStaysOnTopHint)) {
+            // Changing window flags hides a window; show it again only if it was showing.
+            const bool shown = tool->isVisible();
+            tool->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            if (shown) tool->show();
+        }
+        tool->raise();
+    }
+    // The frame passes its focus on to the view, as a frame with an active view does.
+    if (QWidget* viewWindow = view.window())
+        viewWindow->setFocus(Qt::OtherFocusReason);
+    else if (CMainFrame* frame = CMainFrame::Instance())
+        frame->setFocus(Qt::OtherFocusReason);
+}
+
+void CMediaPlayerDoc::UpdatePanelVisibility() {
+    CMainFrame* frame = CMainFrame::Instance();
+    QWidget* viewWindow = view.window();
+    QWidget* control = videoControl.window();
+    QWidget* title = videoTitle.window();
+    if (!frame || !viewWindow || !control || !title) return;
+
+    const bool current = control->isVisible();
+    const bool wanted = BarsWanted({frame->frameGeometry().contains(QCursor::pos()),
+                                    viewWindow->cursor().shape() != Qt::BlankCursor,
+                                    enginePlayState && enginePlayState() == 2, frame->popupMenuOpen, opening});
+    if (wanted == current) return;
+    control->setVisible(wanted);
+    title->setVisible(wanted);
+    KeepToolWindowsOnTop();
+}

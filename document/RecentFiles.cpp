@@ -1,0 +1,9 @@
+#include "document/RecentFiles.h"
+
+#include "settings/ProgramParams.h"
+
+void AddRecentFile(QStringList& recentFiles, const QString& path) {
+    if (recentFiles.contains(path, Qt::CaseInsensitive)) return;
+    while (recentFiles.size() >= MAX_RECENT_FILES) recentFiles.removeFirst();
+    recentFiles.append(path);
+}

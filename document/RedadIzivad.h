@@ -1,0 +1,110 @@
+// CRedadIzivad: the document's player object. Owns the playlist, the engine wrapper and the playback thread
+// with its command events; opens files into the engine and restarts the thread after every open.
+//
+// UI side (all on the UI thread): the view connects to `notifier` with Qt::QueuedConnection:
+//   frameReady()  - repaint the video. Repaint requests are coalesced: the thread emits again only after
+//                   the view has called FramePainted(), which the view does in the slot connected to
+//                   frameReady (before painting), so a slow UI never accumulates a queue.
+//   endOfStream() - the file ended or failed to decode. IsThreadRunning() is already
+//                   false when it arrives, so opening the next entry starts a new thread. When decoding
+//                   failed, TakeThreadError() gives the component's text.
+// Never connect with Qt::BlockingQueuedConnection: stopping joins the thread, which must not wait on the UI.
+// A queued call can arrive after the player is gone; the view's slots check ThePlayer first.
+// While painting, the view holds engine->FrameLock() so the renderer never reads a half-written frame.
+// Commands reach the thread only through the four events: StopEvent, StepForwardEvent (show the next frame
+// while paused), StepBackwardEvent, RefreshEvent (present the current frame again while paused).
+#pragma once
+
+#include "document/PlayList.h"
+#include "engine/Event.h"
+#include "engine/VideoEngine.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class CProgramSkin;
+class QWidget;
+
+// The playback thread's only way to the UI; its signals are emitted on the playback thread.
+class CPlayerNotifier : public QObject {
+    Q_OBJECT
+signals:
+    void frameReady();
+    void endOfStream();
+};
+
+class CRedadIzivad {
+public:
+    // Answers the Open File(s) dialog: the chosen full paths in the dialog's order, empty for Cancel.
+    using FileDialogHook =
+        std::function<QStringList(QWidget* owner, const QString& startFolder, const QString& filter)>;
+    // Replaces the dialog (tests); an empty hook restores QFileDialog. Returns the previous hook.
+    static FileDialogHook SetFileDialogHook(FileDialogHook hook);
+
+    CRedadIzivad();
+    ~CRedadIzivad();
+    CRedadIzivad(const CRedadIzivad&) = delete;
+    CRedadIzivad& operator=(const CRedadIzivad&) = delete;
+
+    // Creates the engine wrapper when there is none (set `engine` first to use another module), creates
+    // the component's objects, loads the skin and returns whether the player is ready to play.
+    bool Create();
+    // 1 opened, 0 the engine could not open the file, -1 nothing was attempted (no engine, dialog
+    // cancelled). An empty path shows the file dialog and replaces the playlist by the chosen files.
+    // The playback thread is stopped before the open and runs again afterwards, whatever the outcome.
+    int OpenFile(const QString& path, bool replaceList);
+    // FALSE with no engine. Stops and joins the thread, then closes the file (release: and lets the
+    // component's objects go). Never waits on the UI thread.
+    bool StopThread(bool release);
+    bool Stop() { return StopThread(true); }
+
+    // The thread field: true from the start of the playback thread until it is stopped or the stream ends.
+    bool IsThreadRunning() const { return threadRunning; }
+    // Called by the view when it takes a frameReady request (see above).
+    void FramePainted() { paintPending = false; }
+    // The component's text for the failure that ended the thread, once; empty when it ended normally.
+    QString TakeThreadError();
+
+    // The playback thread's procedure: 1 when it ended by a stop or at the end of the stream, 0 when the
+    // player has no view or no engine. Runs on the playback thread.
+    static int ThreadProc(CRedadIzivad* player);
+
+    CPlayList playList;
+    std::unique_ptr<CVideoEngine> engine;
+    // The main view: the thread runs only when there is one. Set by the document before Create.
+    QObject* viewWindow = nullptr;
+    bool ready = false;
+    // The process's one skin: made by the first player's Create and never deleted (panels keep using it).
+    CProgramSkin* skin = nullptr;
+    CPlayerNotifier notifier;
+
+    CEvent StoppedEvent; // signalled by the thread when it leaves after a stop request
+    CEvent StopEvent;
+    CEvent StepForwardEvent;
+    CEvent StepBackwardEvent;
+    CEvent RefreshEvent;
+
+private:
+    void StartThread();
+    // Stops the thread if one was started and joins it; the engine is left as it is.
+    void StopAndJoin();
+    // Asks the view to repaint unless a request is still pending. Playback thread.
+    void RequestPaint();
+    // Clears the thread field, then tells the view. Playback thread.
+    void EndOfStream(const QString& error);
+
+    std::thread worker;                  // UI thread only: started, stopped and joined there
+    std::atomic<bool> threadRunning{false};
+    std::atomic<bool> paintPending{false};
+    std::mutex errorGuard;               // guards threadError
+    QString threadError;
+};
+
+// The single player, from its construction to its destruction (null otherwise).
+extern CRedadIzivad* ThePlayer;

@@ -1,0 +1,75 @@
+// The playback thread: pulls one frame at a time from the engine, paced by the file's frame rate.
+#include "document/RedadIzivad.h"
+#include "engine/ComError.h"
+#include "engine/FrameClock.h"
+
+#include <exception>
+
+int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
+    if (!player->viewWindow || !player->engine) {
+        player->threadRunning = false;
+        return 0;
+    }
+    CVideoEngine& engine = *player->engine;
+    auto waitCommand = [player](int timeoutMs) {
+        return WaitForAny({&player->StopEvent, &player->StepForwardEvent, &player->StepBackwardEvent,
+                           &player->RefreshEvent},
+                          timeoutMs);
+    };
+    enum { StopIndex = 0, StepForwardIndex = 1, StepBackwardIndex = 2, RefreshIndex = 3 };
+    constexpr int PausedPollMs = 250;
+
+    // Every component error on this thread is caught here: an exception escaping a thread ends the process.
+    // A failed call is treated like a failed decode, which the view already handles as the end of the
+    // stream (next playlist entry or stop); the component's text is kept for TakeThreadError.
+    try {
+        CFramePacer pacer;
+        int r = waitCommand(0);
+        while (r != StopIndex) {
+            std::int32_t mode = -1; // -1: present without decoding
+            switch (engine.GetPlayState()) {
+            case 0:
+                // A step or refresh consumed by the last wait means nothing while playing.
+                mode = NRX_READ_NEXT;
+                break;
+            case 1:
+                if (r == StepForwardIndex || r == StepBackwardIndex) {
+                    const std::int64_t current = engine.GetCurrentFrame();
+                    engine.SetPosition(r == StepForwardIndex ? current + 1 : current - 1);
+                    mode = NRX_READ_POSITION;
+                } else if (r == RefreshIndex) {
+                    mode = NRX_READ_REFRESH;
+                } else {
+                    // Paused with nothing to do: no repaint. Waiting on the events instead of sleeping
+                    // lets a step or stop act at once rather than at the next poll.
+                    r = waitCommand(PausedPollMs);
+                    continue;
+                }
+                break;
+            default:
+                break;
+            }
+            const auto periodEnd =
+                pacer.BeginPeriod(CFramePacer::Clock::now(), FramePeriodMs(engine.GetFrameRate()));
+            if (mode >= 0 && engine.ReadFrame(mode) == NRX_FRAME_END) {
+                player->EndOfStream({});
+                return 1;
+            }
+            player->RequestPaint();
+            // Only a stop may cut the period short: a step or refresh that arrives while playing must not
+            // advance the next frame, and while paused it is taken right after this period.
+            r = WaitForAny({&player->StopEvent}, periodEnd);
+            if (r != StopIndex) r = waitCommand(0);
+        }
+    } catch (const CComError& error) {
+        player->EndOfStream(error.ErrorMessage());
+        return 1;
+    } catch (const std::exception& error) {
+        // Anything else (out of memory, say) must not end the process from here either.
+        player->EndOfStream(QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
+    player->StoppedEvent.ResetEvent();
+    player->StoppedEvent.SetEvent();
+    return 1;
+}

@@ -1,0 +1,383 @@
+#include "engine/VideoEngine.h"
+
+#include "app/PromptService.h"
+#include "engine/ComError.h"
+#include "engine/PerfTimer.h"
+#include "settings/ProgramParams.h"
+
+#include <QDir>
+#include <algorithm>
+
+#ifdef _WIN32
+#include <windows.h>
+#undef GetCurrentTime // winbase.h maps it to GetTickCount, which would rename our method
+#endif
+
+namespace {
+const QString NoDeviceAvailable = QStringLiteral("No video device available");
+const QString NoDeviceSelected = QStringLiteral("No video device selected");
+const char* const DeviceError = "Error to get video device.\nError: %1";
+const char* const PropertyError = "Error to get video device property.\nError: %1";
+constexpr int DisplayNameLimit = 30;
+// A component reporting an absurd list length must not keep the UI busy for minutes.
+constexpr std::int32_t MaxListLength = 65536;
+} // namespace
+
+CVideoEngine::CVideoEngine(const QString& modulePath)
+    : module(CEngineModule::Load(modulePath.isEmpty() ? CEngineModule::DefaultPath() : modulePath)),
+      displayName(NoDeviceAvailable) {}
+
+CVideoEngine::~CVideoEngine() {
+    ReleaseProperty();
+    Close(true);
+}
+
+void CVideoEngine::Check(HRESULT hr) const {
+    if (FAILED(hr)) throw CComError(hr, module->LastErrorText());
+}
+
+bool CVideoEngine::Initialize() {
+    const bool deviceOk = CreateDevice();
+    const bool propertyOk = CreateDeviceProperty();
+    ready = deviceOk && propertyOk;
+    if (ready) {
+        const QString& name = Params.qualityName;
+        quality = name == QLatin1String("Middle") ? 1 : name == QLatin1String("High") ? 2 : 0;
+    }
+    return ready;
+}
+
+bool CVideoEngine::CreateObject(const CLSID& clsid, const IID& iid, void** object, const char* errorTitle) {
+    IUnknown* unknown = nullptr;
+    HRESULT hr = module->CreateInstance(clsid, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    if (SUCCEEDED(hr) && !unknown) hr = E_POINTER;
+    if (SUCCEEDED(hr)) {
+        hr = unknown->QueryInterface(iid, object);
+        unknown->Release();
+    }
+    if (SUCCEEDED(hr) && *object) return true;
+    *object = nullptr;
+    // An object without the interface is simply not there: no message.
+    if (hr == E_NOINTERFACE) return false;
+    const CComError error(FAILED(hr) ? hr : E_POINTER, module->LastErrorText());
+    CPromptService::Show(QString::fromLatin1(errorTitle).arg(error.ErrorMessage()), PromptIcon::Warning);
+    return false;
+}
+
+bool CVideoEngine::CreateDevice() {
+    deviceCreated = false;
+    if (!device) CreateObject(CLSID_VideoDevice, IID_IVideoDevice, reinterpret_cast<void**>(&device), DeviceError);
+    deviceCreated = device != nullptr;
+    if (deviceCreated && !DocumentsFolder.isEmpty()) {
+        const QString folder = DocumentsFolder + QLatin1Char('/') + Params.productName + QStringLiteral("/Reports/Error Logs");
+        // Error logs are a convenience; a component that cannot take the folder still plays.
+        try {
+            Check(device->SetErrorLogFolder(QDir::toNativeSeparators(folder).toUtf8().constData()));
+        } catch (const CComError&) {
+        }
+    }
+    return deviceCreated;
+}
+
+void CVideoEngine::ReadNameList(HRESULT (IVideoDeviceProperty::*count)(std::int32_t*),
+                                HRESULT (IVideoDeviceProperty::*name)(std::int32_t, char**),
+                                std::int32_t& countField, QStringList& names) {
+    names.clear();
+    std::int32_t n = 0;
+    Check((property->*count)(&n));
+    countField = n;
+    for (std::int32_t i = 0; i < std::min(n, MaxListLength); ++i) {
+        char* text = nullptr;
+        const HRESULT hr = (property->*name)(i, &text);
+        QString value = module->TakeString(text);
+        Check(hr);
+        names << value;
+    }
+}
+
+bool CVideoEngine::CreateDeviceProperty() {
+    propertyCreated = false;
+    if (!property)
+        CreateObject(CLSID_VideoDeviceProperty, IID_IVideoDeviceProperty, reinterpret_cast<void**>(&property),
+                     PropertyError);
+    if (!property) return false;
+    try {
+        char* text = nullptr;
+        const HRESULT hr = property->GetSupportedExtensions(&text);
+        extensions = module->TakeString(text);
+        Check(hr);
+        ReadNameList(&IVideoDeviceProperty::GetDeviceCount, &IVideoDeviceProperty::GetDeviceName, deviceCount,
+                     deviceNames);
+        if (deviceCount >= 1 && selectedDevice == -1) displayName = NoDeviceSelected;
+        ReadNameList(&IVideoDeviceProperty::GetVideoCodecCount, &IVideoDeviceProperty::GetVideoCodecName,
+                     videoCodecCount, videoCodecNames);
+        ReadNameList(&IVideoDeviceProperty::GetAudioCodecCount, &IVideoDeviceProperty::GetAudioCodecName,
+                     audioCodecCount, audioCodecNames);
+        ReadNameList(&IVideoDeviceProperty::GetFormatCount, &IVideoDeviceProperty::GetFormatName, formatCount,
+                     formatNames);
+    } catch (const CComError& error) {
+        // A property object that cannot describe the component is as good as none.
+        CPromptService::Show(QString::fromLatin1(PropertyError).arg(error.ErrorMessage()), PromptIcon::Warning);
+        ReleaseProperty();
+        return false;
+    }
+    propertyCreated = true;
+    return true;
+}
+
+QString CVideoEngine::FileNameOf(const QString& path) {
+#ifdef _WIN32
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+#else
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+#endif
+    return slash <= 0 ? QString() : path.mid(slash + 1);
+}
+
+QString CVideoEngine::MakeDisplayName(const QString& path, const QString& name) {
+    if (name.size() <= DisplayNameLimit) return name;
+#ifdef _WIN32
+    // Windows keeps a short 8.3 alias for long names; that is the shorter, still unique, form to show.
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileW(reinterpret_cast<LPCWSTR>(path.utf16()), &data);
+    if (find == INVALID_HANDLE_VALUE) return QString();
+    FindClose(find);
+    return QString::fromWCharArray(data.cAlternateFileName);
+#else
+    Q_UNUSED(path);
+    return name.left(DisplayNameLimit - 3) + QStringLiteral("...");
+#endif
+}
+
+void CVideoEngine::ClearFrameInfo() {
+    frameWidth = 0;
+    frameHeight = 0;
+    frameFormat = nullptr;
+    frameBits = nullptr;
+}
+
+void CVideoEngine::RefreshFrameInfo() {
+    std::int32_t width = 0, height = 0, bitsPerPixel = 0;
+    Check(device->GetFrameSize(channel, &width, &height, &bitsPerPixel));
+    BITMAPINFOHEADER* header = nullptr;
+    Check(device->GetFrameFormat(channel, &header));
+    std::uint8_t* bits = nullptr;
+    Check(device->GetFrameBuffer(channel, &bits));
+    frameWidth = width;
+    frameHeight = height;
+    frameFormat = header;
+    frameBits = bits;
+}
+
+bool CVideoEngine::Open(const QString& path) {
+    opened = false;
+    filePath.clear();
+    fileName.clear();
+    openError.clear();
+    {
+        // The component frees the previous file's buffer when it opens the next one.
+        std::lock_guard guard(lock);
+        playState = 2;
+        ClearFrameInfo();
+    }
+    if (!device) return false;
+    try {
+        Check(device->Open(channel, path.toUtf8().constData()));
+        std::int32_t isOpen = 0;
+        Check(device->IsOpen(channel, &isOpen));
+        if (!isOpen) {
+            openError = QStringLiteral("The engine did not open the file.");
+            return false;
+        }
+        opened = true;
+        filePath = path;
+        fileName = FileNameOf(path);
+        displayName = MakeDisplayName(path, fileName);
+        ReadMediaInfo();
+    } catch (const CComError& error) {
+        openError = error.ErrorMessage();
+        opened = false;
+        filePath.clear();
+        fileName.clear();
+        device->Close(channel); // best effort: a half-opened file must not keep its buffers
+        std::lock_guard guard(lock);
+        ClearFrameInfo();
+        return false;
+    }
+    return opened;
+}
+
+void CVideoEngine::ReadMediaInfo() {
+    if (!device) return;
+    {
+        std::lock_guard guard(lock);
+        RefreshFrameInfo();
+    }
+    Check(device->SetBrightness(channel, Params.Brightness));
+    Check(device->SetContrast(channel, Params.Contrast));
+    Check(device->SetSaturation(channel, Params.Saturation));
+    Check(device->SetQuality(channel, quality));
+    Check(device->SetBalance(channel, Params.AudioBalance));
+}
+
+bool CVideoEngine::Close(bool release) {
+    if (!device) return false;
+    // The wrapper lets go of the file whatever the component answers: nothing of it is used afterwards,
+    // and closing runs from destructors and stop paths that must not fail.
+    device->Close(channel);
+    if (release) {
+        device->Release();
+        device = nullptr;
+        deviceCreated = false;
+        ready = false;
+    }
+    displayName = deviceCount < 1 ? NoDeviceAvailable : NoDeviceSelected;
+    opened = false;
+    filePath.clear();
+    fileName.clear();
+    std::lock_guard guard(lock);
+    ClearFrameInfo();
+    frameStatus = -1;
+    playState = 2;
+    return true;
+}
+
+bool CVideoEngine::ReleaseProperty() {
+    if (!property) return false;
+    deviceNames.clear();
+    videoCodecNames.clear();
+    audioCodecNames.clear();
+    formatNames.clear();
+    property->Release();
+    property = nullptr;
+    propertyCreated = false;
+    ready = false;
+    return true;
+}
+
+std::int32_t CVideoEngine::ReadFrame(std::int32_t mode) {
+    std::lock_guard guard(lock);
+    CPerfTimer timer;
+    frameStatus = -1;
+    if (!device) return -1;
+    Check(device->ReadFrame(channel, mode));
+    if (mode == NRX_READ_REFRESH) {
+        frameStatus = NRX_FRAME_NEW;
+    } else {
+        std::int32_t status = -1;
+        Check(device->GetFrameStatus(channel, &status));
+        frameStatus = status;
+    }
+    if (frameStatus == NRX_FRAME_NEW) RefreshFrameInfo();
+    decodeMs = timer.ElapsedMs();
+    return frameStatus;
+}
+
+void CVideoEngine::SetPlayState(std::int32_t state) {
+    std::lock_guard guard(lock);
+    if (!device || !opened || state == playState) return;
+    Check(device->SetPlayState(channel, state));
+    playState = state;
+}
+
+void CVideoEngine::SetPosition(std::int64_t frame) {
+    if (device) Check(device->SetPosition(channel, frame));
+}
+
+void CVideoEngine::SkipForward() {
+    if (device) Check(device->SkipForward(channel, 125));
+}
+
+void CVideoEngine::SkipBackward() {
+    if (device) Check(device->SkipBackward(channel, 125));
+}
+
+void CVideoEngine::SetRate(float rate) {
+    if (device) Check(device->SetRate(channel, rate));
+}
+
+void CVideoEngine::SetVolume(std::int32_t volume) {
+    if (device) Check(device->SetVolume(channel, volume));
+}
+
+void CVideoEngine::SetBalance(std::int32_t value) {
+    Params.AudioBalance = value;
+    if (device) Check(device->SetBalance(channel, value));
+}
+
+void CVideoEngine::SetBrightness(std::int32_t value) {
+    Params.Brightness = value;
+    if (device) Check(device->SetBrightness(channel, value));
+}
+
+void CVideoEngine::SetContrast(std::int32_t value) {
+    Params.Contrast = value;
+    if (device) Check(device->SetContrast(channel, value));
+}
+
+void CVideoEngine::SetSaturation(std::int32_t value) {
+    Params.Saturation = value;
+    if (device) Check(device->SetSaturation(channel, value));
+}
+
+void CVideoEngine::SetFlip(bool flip) {
+    if (device) Check(device->SetFlip(channel, flip ? 1 : 0));
+}
+
+void CVideoEngine::EnableOption(bool enable) {
+    if (device) Check(device->EnableOption(channel, enable ? 1 : 0));
+}
+
+float CVideoEngine::GetRate() {
+    if (!device || !opened) return 1.0f;
+    float rate = 1.0f;
+    Check(device->GetRate(channel, &rate));
+    return rate;
+}
+
+float CVideoEngine::GetFrameRate() {
+    if (!device || !opened) return 1.0f;
+    float rate = 1.0f;
+    Check(device->GetFrameRate(channel, 0, &rate));
+    return rate;
+}
+
+std::int64_t CVideoEngine::GetCurrentFrame() {
+    std::int64_t value = 0;
+    if (device) Check(device->GetCurrentFrame(channel, &value));
+    return value;
+}
+
+std::int64_t CVideoEngine::GetFrameCount() {
+    std::int64_t value = 0;
+    if (device) Check(device->GetFrameCount(channel, &value));
+    return value;
+}
+
+std::int64_t CVideoEngine::GetCurrentTime() {
+    std::int64_t value = 0;
+    if (device) Check(device->GetCurrentTime(channel, &value));
+    return value;
+}
+
+std::int64_t CVideoEngine::GetDuration() {
+    std::int64_t value = 0;
+    if (device) Check(device->GetDuration(channel, &value));
+    return value;
+}
+
+std::int32_t CVideoEngine::GetVolume() {
+    std::int32_t value = 0;
+    if (device) Check(device->GetVolume(channel, &value));
+    return value;
+}
+
+bool CVideoEngine::IsSupportedFile(const QString& path) const {
+    if (!ready) return false;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) return false;
+    const QString extension = path.mid(dot + 1);
+    // "name." has nothing to look for; every string would contain the empty extension.
+    if (extension.isEmpty()) return false;
+    return extensions.contains(extension.toLower()) || extensions.contains(extension.toUpper());
+}

@@ -1,0 +1,155 @@
+// CVideoEngine: the only caller of the media engine component. Creates its two objects, opens and closes
+// files, caches what the renderers and panels read, forwards every playback and picture command and
+// decodes one frame at a time for the playback thread.
+//
+// Errors: a failing component call throws CComError (HRESULT + the component's text). Creation catches it
+// (message box, FALSE), Open catches it (FALSE, text kept in LastOpenError), the playback thread catches it
+// in CRedadIzivad::ThreadProc. Every other operation runs on the UI thread on behalf of a command, and the
+// command dispatcher is the place that catches it.
+//
+// Threads: the UI thread calls everything; the playback thread calls ReadFrame, GetCurrentFrame,
+// SetPosition, GetFrameRate, GetPlayState and GetDecodeMs.
+#pragma once
+
+#include "engine/EngineModule.h"
+#include "engine/module/VideoDevice.h"
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class CVideoEngine {
+public:
+    // modulePath empty: CEngineModule::DefaultPath(). Nothing is created until Initialize.
+    explicit CVideoEngine(const QString& modulePath = {});
+    ~CVideoEngine();
+    CVideoEngine(const CVideoEngine&) = delete;
+    CVideoEngine& operator=(const CVideoEngine&) = delete;
+
+    // Creates both objects; TRUE when both exist. A failure other than a missing interface shows one
+    // message box per object, and the player then runs with nothing to play.
+    bool Initialize();
+    bool CreateDevice();
+    bool CreateDeviceProperty();
+
+    // FALSE for anything the component cannot open (missing file, folder, empty or garbage file).
+    bool Open(const QString& path);
+    void ReadMediaInfo();
+    // FALSE with no device. Never throws. release also gives up the device object.
+    bool Close(bool release);
+    bool ReleaseProperty();
+
+    // Playback thread. mode: NRX_READ_NEXT, NRX_READ_POSITION or NRX_READ_REFRESH. Returns the frame
+    // status (NRX_FRAME_*); -1 with no device. Takes the frame lock.
+    std::int32_t ReadFrame(std::int32_t mode);
+    // 0 playing, 1 paused, 2 stopped. No device call unless a file is open and the value changes.
+    void SetPlayState(std::int32_t state);
+
+    void SetPosition(std::int64_t frame);
+    void SkipForward();
+    void SkipBackward();
+    void SetRate(float rate);
+    void SetVolume(std::int32_t volume);
+    // These four first store the value in the settings (AudioBalance, Brightness, Contrast, Saturation),
+    // also with no device, so the next file gets it.
+    void SetBalance(std::int32_t value);
+    void SetBrightness(std::int32_t value);
+    void SetContrast(std::int32_t value);
+    void SetSaturation(std::int32_t value);
+    void SetFlip(bool flip);
+    void EnableOption(bool enable);
+
+    // 1.0 with no device or no open file.
+    float GetRate();
+    float GetFrameRate();
+    // 0 with no device. Times in whole seconds.
+    std::int64_t GetCurrentFrame();
+    std::int64_t GetFrameCount();
+    std::int64_t GetCurrentTime();
+    std::int64_t GetDuration();
+    std::int32_t GetVolume();
+
+    bool IsOpened() const { return opened; }
+    bool IsActive() const { return playState != 2; }
+    bool IsReady() const { return ready; }
+    QString GetDisplayName() const { return displayName; }
+    // Whether the file's extension occurs in the component's extension string (either case).
+    bool IsSupportedFile(const QString& path) const;
+
+    // The frame lock: ReadFrame and SetPlayState hold it, and the frame fields below change only under it.
+    // The view holds it while the renderer reads or uploads the pixel buffer, so a decode never writes the
+    // buffer mid-read. ReadFrame(0) only converts an already decoded frame, so it is held briefly.
+    std::mutex& FrameLock() { return lock; }
+    // Frame fields: read them while holding FrameLock. frameBits and frameFormat belong to the component
+    // and are null while no file is open.
+    std::int32_t FrameWidth() const { return frameWidth; }
+    std::int32_t FrameHeight() const { return frameHeight; }
+    const BITMAPINFOHEADER* FrameFormat() const { return frameFormat; }
+    const std::uint8_t* FrameBits() const { return frameBits; }
+    std::int32_t FrameStatus() const { return frameStatus; }
+
+    std::int32_t GetPlayState() const { return playState; }
+    std::uint32_t GetDecodeMs() const { return decodeMs; }
+    const QString& GetExtensions() const { return extensions; }
+    const QString& GetFilePath() const { return filePath; }
+    const QString& GetFileName() const { return fileName; }
+    std::int32_t GetDeviceCount() const { return deviceCount; }
+    const QStringList& GetDeviceNames() const { return deviceNames; }
+    const QStringList& GetVideoCodecNames() const { return videoCodecNames; }
+    const QStringList& GetAudioCodecNames() const { return audioCodecNames; }
+    const QStringList& GetFormatNames() const { return formatNames; }
+    std::int32_t GetQuality() const { return quality; }
+    // Why the last Open failed, in the component's words; empty after a successful one.
+    const QString& LastOpenError() const { return openError; }
+
+    // The display name rule: a name longer than 30 characters is shortened to its first 27 and "...".
+    static QString MakeDisplayName(const QString& path, const QString& fileName);
+    // Text after the last path separator; empty when there is none or it is the first character.
+    static QString FileNameOf(const QString& path);
+
+private:
+    // Raises CComError for a failed call, with the component's text.
+    void Check(HRESULT hr) const;
+    // Reads frame size, header and buffer address from the device. Caller holds the lock.
+    void RefreshFrameInfo();
+    void ClearFrameInfo();
+    void ReadNameList(HRESULT (IVideoDeviceProperty::*count)(std::int32_t*),
+                      HRESULT (IVideoDeviceProperty::*name)(std::int32_t, char**), std::int32_t& countField,
+                      QStringList& names);
+    // Creates one object of clsid as iid; a failure other than E_NOINTERFACE shows errorTitle and its text.
+    bool CreateObject(const CLSID& clsid, const IID& iid, void** object, const char* errorTitle);
+
+    // Guards the device's ReadFrame/SetPlayState sequence, frameStatus, frameWidth, frameHeight,
+    // frameFormat and frameBits; playState is written under it (and read without it, hence atomic).
+    std::mutex lock;
+    std::shared_ptr<CEngineModule> module;
+    IVideoDevice* device = nullptr;
+    IVideoDeviceProperty* property = nullptr;
+    std::int32_t frameStatus = -1;
+    std::atomic<std::int32_t> playState{2};
+    bool ready = false;
+    bool deviceCreated = false;
+    bool propertyCreated = false;
+    bool opened = false;
+    std::int32_t deviceCount = 0;
+    std::int32_t videoCodecCount = 0;
+    std::int32_t audioCodecCount = 0;
+    std::int32_t formatCount = 0;
+    std::int32_t selectedDevice = -1;
+    std::int32_t quality = 0;
+    std::int32_t channel = 0;
+    std::atomic<std::uint32_t> decodeMs{0};
+    std::int32_t frameWidth = 0;
+    std::int32_t frameHeight = 0;
+    BITMAPINFOHEADER* frameFormat = nullptr;
+    std::uint8_t* frameBits = nullptr;
+    QString extensions;
+    QString displayName;
+    QString filePath;
+    QString fileName;
+    QString openError;
+    QStringList deviceNames, videoCodecNames, audioCodecNames, formatNames;
+};

@@ -1,0 +1,110 @@
+#include "render/VideoRenderGdi.h"
+
+#include "engine/PerfTimer.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include <cstdlib>
+
+namespace {
+
+class RasterSurface final : public QWidget {
+public:
+    explicit RasterSurface(CVideoRender::PaintHandler handler) : handler(std::move(handler)) {
+        // Every pixel is painted on each paint, so Qt need not erase first or paint the view beneath.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        handler(painter);
+    }
+
+private:
+    CVideoRender::PaintHandler handler;
+};
+
+} // namespace
+
+CVideoRenderGdi::~CVideoRenderGdi() { Destroy(); }
+
+bool CVideoRenderGdi::Create(QWidget* view, PaintHandler onPaint) {
+    Destroy();
+    if (!view) return false;
+    window = view;
+    SetPaintHandler(std::move(onPaint));
+    surface = new RasterSurface(paintHandler);
+    AttachSurface(surface);
+    ready = true;
+    return true;
+}
+
+void CVideoRenderGdi::Destroy() {
+    delete surface.data();
+    frameImage = QImage();
+    ready = false;
+}
+
+QWidget* CVideoRenderGdi::GetDC() const { return surface.data(); }
+
+void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) {
+    if (!header || !bits) return;
+    frameWidth = size.width();
+    frameHeight = size.height();
+    bytesPerPixel = header->biBitCount / 8;
+    imageFormat = !FormatUsable(*header, size) ? QImage::Format_Invalid
+                  : bytesPerPixel == 4         ? QImage::Format_RGB32
+                                               : QImage::Format_BGR888;
+    stride = (static_cast<qsizetype>(frameWidth) * bytesPerPixel + 3) & ~qsizetype(3);
+    topDown = header->biHeight < 0;
+    frameBits = bits;
+    frameImage = QImage();
+    WrapBuffer();
+}
+
+void CVideoRenderGdi::WrapBuffer() {
+    if (frameImage.constBits() == frameBits && !frameImage.isNull()) return;
+    frameImage = QImage();
+    if (!frameBits || imageFormat == QImage::Format_Invalid) return;
+    // The const constructor keeps QImage from ever detaching into a private copy of the engine's buffer.
+    frameImage = QImage(frameBits, frameWidth, frameHeight, stride, imageFormat);
+}
+
+void CVideoRenderGdi::Draw(QPainter& dc, bool) {
+    CPerfTimer timer;
+    const QRectF client(QPointF(0, 0), QSizeF(dc.device()->width(), dc.device()->height()));
+    WrapBuffer();
+    const bool showFrame = ready && !frameImage.isNull() && destRect.W > 0 && destRect.H > 0;
+    if (!showFrame) {
+        dc.fillRect(client, Qt::black);
+        drawTimeMs = timer.ElapsedMs();
+        return;
+    }
+    const QRectF dest(destRect.X, destRect.Y, destRect.W, destRect.H);
+    // Only the bars: clearing the whole surface first would write every picture pixel twice.
+    const QRectF bars[] = {
+        QRectF(client.left(), client.top(), client.width(), dest.top() - client.top()),
+        QRectF(client.left(), dest.bottom(), client.width(), client.bottom() - dest.bottom()),
+        QRectF(client.left(), dest.top(), dest.left() - client.left(), dest.height()),
+        QRectF(dest.right(), dest.top(), client.right() - dest.right(), dest.height()),
+    };
+    for (const QRectF& bar : bars)
+        if (bar.width() > 0 && bar.height() > 0) dc.fillRect(bar, Qt::black);
+
+    dc.save();
+    dc.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (topDown) {
+        dc.drawImage(dest, frameImage);
+    } else {
+        // Bottom-up rows: mirror vertically about the destination's centre line instead of copying rows.
+        dc.translate(0, dest.top() + dest.bottom());
+        dc.scale(1, -1);
+        dc.drawImage(dest, frameImage);
+    }
+    dc.restore();
+    drawTimeMs = timer.ElapsedMs();
+}

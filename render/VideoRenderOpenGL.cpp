@@ -1,0 +1,282 @@
+#include "render/VideoRenderOpenGL.h"
+
+#include "engine/PerfTimer.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_2_1>
+#include <QOpenGLVersionFunctionsFactory>
+#include <QOpenGLWidget>
+#include <QPainter>
+
+#ifndef GL_TEXTURE_SWIZZLE_R
+#define GL_TEXTURE_SWIZZLE_R 0x8E42
+#define GL_TEXTURE_SWIZZLE_B 0x8E44
+#endif
+
+namespace {
+
+QSurfaceFormat SurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    // Fixed-function drawing needs the compatibility profile; 2.1 is the oldest version Qt offers tables for.
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(0);
+    return format;
+}
+
+class GlSurface final : public QOpenGLWidget {
+public:
+    GlSurface(CVideoRenderOpenGL& owner, CVideoRender::PaintHandler handler)
+        : owner(owner), handler(std::move(handler)) {
+        setFormat(SurfaceFormat());
+    }
+
+protected:
+    void initializeGL() override { owner.InitializeGl(); }
+    void paintGL() override {
+        QPainter painter(this);
+        handler(painter);
+    }
+
+private:
+    CVideoRenderOpenGL& owner;
+    CVideoRender::PaintHandler handler;
+};
+
+// Leaves no error flag set, so the next glGetError speaks only of the call that follows.
+void DrainErrors(QOpenGLFunctions_2_1* gl) {
+    for (int i = 0; i < 32 && gl->glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+} // namespace
+
+CVideoRenderOpenGL::~CVideoRenderOpenGL() { Destroy(); }
+
+bool CVideoRenderOpenGL::Create(QWidget* view, PaintHandler onPaint) {
+    Destroy();
+    if (!view) return false;
+    // The surface's own context only exists once it is shown; a probe context answers now whether this display
+    // can give the fixed-function pipeline at all.
+    QOffscreenSurface probeSurface;
+    probeSurface.setFormat(SurfaceFormat());
+    probeSurface.create();
+    QOpenGLContext probe;
+    probe.setFormat(SurfaceFormat());
+    if (!probe.create() || !probe.makeCurrent(&probeSurface)) return false;
+    const bool usable = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(&probe) != nullptr;
+    probe.doneCurrent();
+    if (!usable) return false;
+
+    window = view;
+    SetPaintHandler(std::move(onPaint));
+    surface = new GlSurface(*this, paintHandler);
+    AttachSurface(surface);
+    ready = true;
+    return true;
+}
+
+void CVideoRenderOpenGL::Destroy() {
+    ReleaseGl();
+    delete surface.data();
+    ready = false;
+}
+
+void CVideoRenderOpenGL::ReleaseGl() {
+    if (surface && gl && texture) {
+        const bool wasCurrent = QOpenGLContext::currentContext() == surface->context();
+        if (!wasCurrent) surface->makeCurrent();
+        gl->glDeleteTextures(1, &texture);
+        if (!wasCurrent) surface->doneCurrent();
+    }
+    gl = nullptr;
+    texture = 0;
+    textureFilled = false;
+}
+
+QWidget* CVideoRenderOpenGL::GetDC() const { return surface.data(); }
+
+void CVideoRenderOpenGL::InitializeGl() {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    gl = context ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(context) : nullptr;
+    if (!gl || !gl->initializeOpenGLFunctions()) {
+        gl = nullptr;
+        ready = false;
+        return;
+    }
+    // A context rebuilt (the surface moved to another window) takes its texture with it.
+    QObject::connect(context, &QOpenGLContext::aboutToBeDestroyed, surface, [this] { ReleaseGl(); },
+                     Qt::DirectConnection);
+    swizzle = context->format().version() >= qMakePair(3, 3) ||
+              context->hasExtension(QByteArrayLiteral("GL_ARB_texture_swizzle")) ||
+              context->hasExtension(QByteArrayLiteral("GL_EXT_texture_swizzle"));
+    gl->glDisable(GL_DEPTH_TEST);
+    gl->glGenTextures(1, &texture);
+    gl->glBindTexture(GL_TEXTURE_2D, texture);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    textureFilter = GL_LINEAR;
+    if (formatKnown) DecidePath();
+}
+
+void CVideoRenderOpenGL::SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) {
+    if (!ready || !header || !bits) return;
+    bytesPerPixel = header->biBitCount / 8;
+    frameWidth = size.width();
+    frameHeight = size.height();
+    topDown = header->biHeight < 0;
+    pixelFormat = bytesPerPixel == 4 ? GL_BGRA : GL_BGR;
+    frameBits = bits;
+    formatKnown = FormatUsable(*header, size);
+    textureFilled = false;
+    if (!formatKnown || !surface || !gl) return; // decided when the context is first made
+    const bool wasCurrent = QOpenGLContext::currentContext() == surface->context();
+    if (!wasCurrent) surface->makeCurrent();
+    DecidePath();
+    if (!wasCurrent) surface->doneCurrent();
+}
+
+void CVideoRenderOpenGL::AllocateTexture() {
+    gl->glBindTexture(GL_TEXTURE_2D, texture);
+    // On a software rasteriser BGRA uploads are converted texel by texel; RGBA uploads are plain copies. The
+    // swizzle lets the texture read the engine's byte order as it is.
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, swizzle ? GL_BLUE : GL_RED);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, swizzle ? GL_RED : GL_BLUE);
+    uploadFormat = swizzle ? (bytesPerPixel == 4 ? GL_RGBA : GL_RGB) : pixelFormat;
+    // Storage only: the pixels are read by the first Draw, while the view holds the engine's lock.
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel == 4 ? GL_RGBA8 : GL_RGB8, frameWidth, frameHeight, 0,
+                     uploadFormat, GL_UNSIGNED_BYTE, nullptr);
+}
+
+void CVideoRenderOpenGL::DecidePath() {
+    DrainErrors(gl);
+    AllocateTexture();
+    GLenum error = gl->glGetError();
+    if (error != GL_NO_ERROR) {
+        DrainErrors(gl);
+        AllocateTexture();
+        error = gl->glGetError();
+    }
+    DrainErrors(gl);
+    texturing = error == GL_NO_ERROR;
+    pixelPath = !texturing;
+    textureFilled = false;
+}
+
+void CVideoRenderOpenGL::Draw(QPainter& dc, bool newFrame) {
+    CPerfTimer timer;
+    const float cw = static_cast<float>(dc.device()->width());
+    const float ch = static_cast<float>(dc.device()->height());
+    const qreal dpr = dc.device()->devicePixelRatioF();
+    if (!gl) {
+        dc.fillRect(QRectF(0, 0, cw, ch), Qt::black);
+    } else {
+        dc.beginNativePainting();
+        // The painter leaves scissor, blend and stencil state behind; none of them belongs in this frame.
+        gl->glDisable(GL_SCISSOR_TEST);
+        gl->glDisable(GL_BLEND);
+        gl->glDisable(GL_STENCIL_TEST);
+        gl->glDisable(GL_DEPTH_TEST);
+        gl->glViewport(0, 0, static_cast<GLsizei>(cw * dpr), static_cast<GLsizei>(ch * dpr));
+        gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+        if (ready && frameBits && formatKnown) {
+            if (texturing)
+                DrawTexture(newFrame, cw, ch);
+            else
+                DrawPixels(ch, dpr);
+        }
+        dc.endNativePainting();
+    }
+    if (OsdDue()) DrawOsd(dc);
+    drawTimeMs = timer.ElapsedMs();
+}
+
+void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
+    gl->glMatrixMode(GL_PROJECTION);
+    gl->glLoadIdentity();
+    gl->glOrtho(0, cw, ch, 0, -1, 1);
+    gl->glMatrixMode(GL_MODELVIEW);
+    gl->glLoadIdentity();
+    gl->glActiveTexture(GL_TEXTURE0);
+    gl->glBindTexture(GL_TEXTURE_2D, texture);
+    gl->glEnable(GL_TEXTURE_2D);
+    gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (newFrame || !textureFilled) {
+        gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+        gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // engine rows are padded to 4 bytes
+        gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        gl->glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        gl->glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frameWidth, frameHeight, uploadFormat, GL_UNSIGNED_BYTE,
+                            frameBits);
+        textureFilled = true;
+    }
+    const DestRect& d = destRect;
+    // Shown texel for pixel (Original Size, no zoom) there is nothing to interpolate: nearest sampling keeps
+    // the picture sharp at a half-pixel offset and saves a software rasteriser a third of the quad's cost.
+    const bool oneToOne = zoom == 1.0f && d.W == static_cast<float>(frameWidth) &&
+                          d.H == static_cast<float>(frameHeight);
+    const GLint filter = oneToOne ? GL_NEAREST : GL_LINEAR;
+    if (filter != textureFilter) {
+        gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        textureFilter = filter;
+    }
+    const float x0 = d.X - cw * 0.5f, y0 = d.Y - ch * 0.5f;
+    const float x1 = x0 + d.W, y1 = y0 + d.H;
+    gl->glTranslatef(cw * 0.5f, ch * 0.5f, 0.0f);
+    gl->glTranslatef(panX * d.W, panY * d.H, 0.0f);
+    gl->glScalef(zoom, zoom, 1.0f);
+    // Texture row 0 is the buffer's first row: the top of a top-down frame, the bottom of a bottom-up one.
+    const float vTop = topDown ? 0.0f : 1.0f;
+    const float vBottom = 1.0f - vTop;
+    gl->glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gl->glBegin(GL_QUADS);
+    gl->glTexCoord2f(0.0f, vTop);
+    gl->glVertex2f(x0, y0);
+    gl->glTexCoord2f(1.0f, vTop);
+    gl->glVertex2f(x1, y0);
+    gl->glTexCoord2f(1.0f, vBottom);
+    gl->glVertex2f(x1, y1);
+    gl->glTexCoord2f(0.0f, vBottom);
+    gl->glVertex2f(x0, y1);
+    gl->glEnd();
+    gl->glDisable(GL_TEXTURE_2D);
+    gl->glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void CVideoRenderOpenGL::DrawPixels(float ch, qreal dpr) {
+    gl->glDisable(GL_TEXTURE_2D);
+    gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    const DestRect& d = destRect;
+    const float sx = static_cast<float>(d.W * dpr / frameWidth);
+    const float sy = static_cast<float>(d.H * dpr / frameHeight);
+    // Window coordinates count up from the bottom and are never clipped away as a raster position would be
+    // at the very edge. Rows of a top-down buffer go downwards from the picture's top edge.
+    const float x = static_cast<float>(d.X * dpr);
+    const float yTop = static_cast<float>((ch - d.Y) * dpr);
+    const float yBottom = static_cast<float>((ch - d.Y - d.H) * dpr);
+    gl->glWindowPos2f(x, topDown ? yTop : yBottom);
+    gl->glPixelZoom(sx, topDown ? -sy : sy);
+    gl->glDrawPixels(frameWidth, frameHeight, pixelFormat, GL_UNSIGNED_BYTE, frameBits);
+    gl->glPixelZoom(1.0f, 1.0f);
+}
+
+void CVideoRenderOpenGL::DrawOsd(QPainter& dc) {
+    QFont font(fontName);
+    font.setPixelSize(36);
+    font.setBold(true);
+    dc.save();
+    dc.setFont(font);
+    dc.setPen(QColor(255, 255, 0));
+    // The baseline sits at osdY on the texture path and 20 pixels below the top on the pixel path.
+    dc.drawText(QPointF(osdX, pixelPath ? 20.0f : osdY), osdText);
+    dc.restore();
+}

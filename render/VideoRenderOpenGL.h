@@ -1,0 +1,57 @@
+// CVideoRenderOpenGL: the default renderer; the frame as a texture on one quad (zoom, pan, status text), or
+// glDrawPixels when no texture can hold the frame.
+#pragma once
+
+#include "render/VideoRender.h"
+
+#include <QPointer>
+
+#include <cstdint>
+
+class QOpenGLFunctions_2_1;
+class QOpenGLWidget;
+
+class CVideoRenderOpenGL : public CVideoRender {
+public:
+    CVideoRenderOpenGL() = default;
+    ~CVideoRenderOpenGL() override;
+
+    // False when no OpenGL context with the fixed-function pipeline can be made on this display.
+    bool Create(QWidget* view, PaintHandler onPaint) override;
+    // Allocates the texture at once when the surface's context exists, otherwise when it is first made;
+    // texturing and pixelPath are decided then.
+    void SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) override;
+    void Destroy() override;
+    void Draw(QPainter& dc, bool newFrame) override;
+    QWidget* GetDC() const override;
+
+    bool Texturing() const { return texturing; }
+
+    // Called by the surface once its context is current for the first time (or again after it was rebuilt).
+    void InitializeGl();
+
+protected:
+    // Defines the texture storage for the current format; the GL error it leaves decides the path. Virtual so
+    // that a test can make a real GL call fail.
+    virtual void AllocateTexture();
+
+    QOpenGLFunctions_2_1* gl = nullptr; // of the surface's current context; null until InitializeGl
+    unsigned texture = 0;
+    unsigned pixelFormat = 0x80E0;     // GL_BGR, or GL_BGRA for 4 bytes per pixel (pixel path)
+    unsigned uploadFormat = 0x80E0;    // what glTexSubImage2D is given: GL_RGB(A) when swizzled, else pixelFormat
+    bool swizzle = false;              // the texture swaps red and blue itself, so uploads need no conversion
+
+private:
+    void ReleaseGl();
+    void DecidePath();
+    void DrawTexture(bool newFrame, float cw, float ch);
+    void DrawPixels(float ch, qreal dpr);
+    void DrawOsd(QPainter& dc);
+
+    QPointer<QOpenGLWidget> surface;
+    bool texturing = false;
+    bool formatKnown = false;
+    bool textureFilled = false; // texture holds the buffer's current frame since the last allocation
+    bool topDown = true;
+    int textureFilter = 0; // GL_LINEAR or GL_NEAREST, as last set on the texture
+};

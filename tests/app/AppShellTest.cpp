@@ -1,0 +1,116 @@
+// The whole program in-process: start with a prepared settings file, check the window, quit with Esc,
+// and read what was saved.
+#include "app/MediaPlayerApp.h"
+#include "document/MediaPlayerDoc.h"
+#include "frame/MainFrame.h"
+#include "settings/ProgramParams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sched.h>
+
+namespace {
+QSettings StoredSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "NRX ProductGroup", "NRX MediaPlayer");
+}
+
+void WritePreparedSettings(const QString& folder) {
+    QDir().mkpath(folder + "/NRX ProductGroup");
+    QFile file(folder + "/NRX ProductGroup/NRX MediaPlayer.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Params]\n"
+               "GlobalParams\\OnTopStatus=7\n"
+               "GlobalParams\\DebugMode=-4\n"
+               "GlobalParams\\AffinityMask=1\n"
+               "GlobalParams\\FontName=\n"
+               "GlobalParams\\SaveFileSizeMb=5000\n"
+               "GlobalParams\\EnableScreenSaver=banana\n"
+               "GlobalParams\\LastFolderPath=/home/user/Videos\n"
+               "VideoSettings\\Contrast=\x01\x02\xff\n"
+               "VideoSettings\\Brightness=40\n"
+               "ProgramSkin\\SkinFolder=\n"
+               "RecentList\\File1=/media/a.mp4\n"
+               "RecentList\\File3=/media/c.mkv\n"
+               "RecentList\\File7=/media/g.avi\n"
+               "not even a key\n");
+}
+} // namespace
+
+TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
+    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    WritePreparedSettings(dir.path());
+    cpu_set_t original;
+    sched_getaffinity(0, sizeof(original), &original);
+
+    int argc = 2;
+    char program[] = "nrx-mediaplayer";
+    char clip[] = "/media/clip with spaces.mp4";
+    char* argv[] = {program, clip, nullptr};
+    CMediaPlayerApp app(argc, argv);
+
+    QRect geometry, expectedGeometry, clientArea;
+    QImage shot;
+    QString documentPath;
+    int onTopWhileRunning = -1;
+    int cpusWhileRunning = 0;
+    QTimer::singleShot(0, [&] {
+        CMainFrame* frame = app.MainFrame();
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        expectedGeometry = QRect(screen.x() + screen.width() / 4, screen.y() + screen.height() / 4,
+                                 std::max(screen.width() / 2, 480), std::max(screen.height() / 2, 280));
+        geometry = frame->geometry();
+        clientArea = frame->ClientArea()->geometry();
+        shot = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        documentPath = app.Document()->documentPath;
+        onTopWhileRunning = Params.OnTopStatus;
+        cpu_set_t now;
+        sched_getaffinity(0, sizeof(now), &now);
+        cpusWhileRunning = CPU_COUNT(&now);
+
+        Params.Brightness = -12; // a change made while running must reach the file
+        QTest::keyClick(frame, Qt::Key_Escape);
+    });
+    // Should Esc not end the loop, the test fails instead of hanging.
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); });
+    const int rc = app.Run();
+    sched_setaffinity(0, sizeof(original), &original);
+
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(geometry, expectedGeometry);
+    EXPECT_EQ(clientArea, QRect(6, 6, geometry.width() - 12, geometry.height() - 12));
+    ASSERT_EQ(shot.size(), geometry.size());
+    EXPECT_EQ(shot.pixel(0, shot.height() / 2), qRgb(0x60, 0x60, 0x60));
+    EXPECT_EQ(shot.pixel(2, shot.height() / 2), qRgb(32, 31, 29));
+    EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() - 6), qRgb(0x60, 0x60, 0x60));
+    EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2), qRgb(0, 0, 0));
+    EXPECT_EQ(documentPath, clip);
+    EXPECT_EQ(onTopWhileRunning, 0);
+    EXPECT_EQ(cpusWhileRunning, 1);
+
+    QSettings saved = StoredSettings();
+    saved.beginGroup("Params");
+    EXPECT_EQ(saved.value("GlobalParams/OnTopStatus").toInt(), 0);
+    EXPECT_EQ(saved.value("GlobalParams/DebugMode").toInt(), 0);
+    EXPECT_EQ(saved.value("GlobalParams/AffinityMask").toInt(), 1);
+    EXPECT_EQ(saved.value("GlobalParams/FontName").toString(), "Times New Roman");
+    EXPECT_EQ(saved.value("GlobalParams/EnableScreenSaver").toInt(), 1);
+    EXPECT_EQ(saved.value("GlobalParams/LastFolderPath").toString(), "/home/user/Videos");
+    EXPECT_EQ(saved.value("GlobalParams/HistoryDirectory").toString(), "");
+    EXPECT_EQ(saved.value("VideoSettings/Contrast").toInt(), 0);
+    EXPECT_EQ(saved.value("VideoSettings/Brightness").toInt(), -12);
+    EXPECT_EQ(saved.value("ProgramSkin/SkinFolder").toString(), "\\RedadIzivadSkin");
+    saved.beginGroup("RecentList");
+    EXPECT_EQ(saved.childKeys(), QStringList({"File1", "File2"}));
+    EXPECT_EQ(saved.value("File2").toString(), "/media/c.mkv");
+}

@@ -1,0 +1,116 @@
+// The playback thread's command events and its frame clock.
+#include "engine/Event.h"
+#include "engine/FrameClock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+TEST(EngineEvents, SignalIsConsumedByExactlyOneWait) {
+    CEvent event;
+    event.SetEvent();
+    event.SetEvent(); // a second signal before the wait does not queue up
+    EXPECT_EQ(WaitForAny({&event}, 0), 0);
+    EXPECT_EQ(WaitForAny({&event}, 0), WAIT_TIMEOUT_INDEX);
+    event.SetEvent();
+    event.ResetEvent();
+    EXPECT_EQ(WaitForAny({&event}, 10), WAIT_TIMEOUT_INDEX);
+}
+
+TEST(EngineEvents, LowestIndexWinsAndOthersStaySignalled) {
+    CEvent stop, step, refresh;
+    step.SetEvent();
+    stop.SetEvent();
+    EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), 0);
+    EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), 1);
+    EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), WAIT_TIMEOUT_INDEX);
+}
+
+TEST(EngineEvents, SignalFromAnotherThreadWakesAnUnlimitedWait) {
+    CEvent first, second;
+    std::thread setter([&] {
+        std::this_thread::sleep_for(20ms);
+        second.SetEvent();
+    });
+    EXPECT_EQ(WaitForAny({&first, &second}, WAIT_INFINITE_MS), 1);
+    setter.join();
+
+    std::thread again([&] { first.SetEvent(); });
+    first.Lock();
+    again.join();
+    EXPECT_EQ(WaitForAny({&first}, 0), WAIT_TIMEOUT_INDEX);
+}
+
+TEST(EngineEvents, OneSignalReleasesOnlyOneOfTwoWaiters) {
+    CEvent event;
+    std::atomic<int> woken{0};
+    auto wait = [&] {
+        if (WaitForAny({&event}, 300) == 0) ++woken;
+    };
+    std::thread a(wait), b(wait);
+    std::this_thread::sleep_for(20ms);
+    event.SetEvent();
+    a.join();
+    b.join();
+    EXPECT_EQ(woken, 1);
+}
+
+TEST(EngineEvents, PingPongNeverLosesASignal) {
+    // A signal racing the waiter's registration would leave one side waiting for ever.
+    CEvent ping, pong;
+    constexpr int rounds = 20000;
+    std::thread partner([&] {
+        for (int i = 0; i < rounds && WaitForAny({&ping}, 5000) == 0; ++i) pong.SetEvent();
+    });
+    int answered = 0;
+    for (int i = 0; i < rounds; ++i, ++answered) {
+        ping.SetEvent();
+        if (WaitForAny({&pong}, 5000) != 0) break;
+    }
+    partner.join();
+    EXPECT_EQ(answered, rounds);
+}
+
+TEST(FrameClock, PeriodIsThousandOverRateTruncated) {
+    EXPECT_EQ(FramePeriodMs(25.0f), 40);
+    EXPECT_EQ(FramePeriodMs(29.97f), 33);
+    EXPECT_EQ(FramePeriodMs(23.976f), 41);
+    EXPECT_EQ(FramePeriodMs(60.0f), 16);
+    EXPECT_EQ(FramePeriodMs(1.0f), 1000); // no file open
+    // Nonsense rates from a component must neither divide by zero nor spin.
+    EXPECT_EQ(FramePeriodMs(0.0f), 1000);
+    EXPECT_EQ(FramePeriodMs(-5.0f), 1000);
+    EXPECT_EQ(FramePeriodMs(std::numeric_limits<float>::quiet_NaN()), 1000);
+    EXPECT_EQ(FramePeriodMs(std::numeric_limits<float>::infinity()), 1000);
+    EXPECT_EQ(FramePeriodMs(1e6f), 1);
+}
+
+TEST(FrameClock, DecodeTimeComesOutOfTheSleep) {
+    CFramePacer pacer;
+    const auto t0 = CFramePacer::Clock::time_point{} + 1h;
+    const auto end = pacer.BeginPeriod(t0, FramePeriodMs(25.0f));
+    EXPECT_EQ(end - (t0 + 15ms), 25ms); // a 15 ms decode leaves 25 ms
+    EXPECT_LE(end, t0 + 40ms);          // a 40 ms decode leaves nothing
+}
+
+TEST(FrameClock, LateWakeUpsDoNotDrift) {
+    CFramePacer pacer;
+    const auto t0 = CFramePacer::Clock::time_point{} + 1h;
+    auto end = pacer.BeginPeriod(t0, 40);
+    for (int frame = 1; frame < 1500; ++frame) end = pacer.BeginPeriod(end + 3ms, 40); // every wake-up 3 ms late
+    EXPECT_EQ(end, t0 + 60s);
+}
+
+TEST(FrameClock, FallingAWholePeriodBehindRestartsInsteadOfBursting) {
+    CFramePacer pacer;
+    const auto t0 = CFramePacer::Clock::time_point{} + 1h;
+    pacer.BeginPeriod(t0, 40);
+    EXPECT_EQ(pacer.BeginPeriod(t0 + 100ms, 40), t0 + 140ms);
+    pacer.Reset();
+    EXPECT_EQ(pacer.BeginPeriod(t0 + 141ms, 40), t0 + 181ms);
+}

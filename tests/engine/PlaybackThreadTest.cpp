@@ -1,0 +1,190 @@
+// The playback thread: play states, the command events, end of stream, repaint requests and stopping.
+#include "document/RedadIzivad.h"
+#include "tests/engine/EngineTestSupport.h"
+
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+class PlaybackThread : public ::testing::Test {
+protected:
+    // Creates the player on the given module with a stand-in view that takes repaints as a view would.
+    bool Start(const char* config, ModuleKind module = ModuleKind::Synthetic) {
+        EnsureApplication();
+        ConfigureSynthetic(config);
+        player = std::make_unique<CRedadIzivad>();
+        player->viewWindow = &view;
+        player->engine = std::make_unique<CVideoEngine>(ModulePath(module));
+        QObject::connect(
+            &player->notifier, &CPlayerNotifier::frameReady, &view,
+            [this] {
+                ++repaints;
+                if (!acknowledge) return;
+                player->FramePainted();
+                std::lock_guard lock(player->engine->FrameLock());
+                if (player->engine->FrameBits() && kind == ModuleKind::Synthetic)
+                    shownFrames.push_back(SyntheticFrameNumber(player->engine->FrameBits()));
+            },
+            Qt::QueuedConnection);
+        QObject::connect(
+            &player->notifier, &CPlayerNotifier::endOfStream, &view,
+            [this] {
+                ++ends;
+                threadFieldAtEnd = player->IsThreadRunning();
+            },
+            Qt::QueuedConnection);
+        kind = module;
+        PromptRecorder prompts;
+        return player->Create();
+    }
+    void TearDown() override { player.reset(); }
+    bool Signalled(CEvent& event) { return WaitForAny({&event}, 0) == 0; }
+
+    QObject view;
+    std::unique_ptr<CRedadIzivad> player;
+    ModuleKind kind = ModuleKind::Synthetic;
+    bool acknowledge = true;
+    int repaints = 0;
+    int ends = 0;
+    bool threadFieldAtEnd = true;
+    std::vector<std::int64_t> shownFrames;
+};
+
+TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
+    ASSERT_TRUE(Start("frames=10;rate=100"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    EXPECT_TRUE(player->IsThreadRunning());
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
+    EXPECT_FALSE(threadFieldAtEnd);
+    EXPECT_FALSE(Signalled(player->StoppedEvent)); // only a stop request signals it
+    ASSERT_FALSE(shownFrames.empty());
+    EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
+    EXPECT_EQ(shownFrames.back(), 9);
+
+    ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
+    EXPECT_TRUE(player->IsThreadRunning());
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 2; }));
+}
+
+TEST_F(PlaybackThread, RealModulePlaysAClipToItsEnd) {
+    ASSERT_TRUE(Start("", ModuleKind::Real));
+    ASSERT_EQ(player->OpenFile(MediaClip("orientation_red_top.mp4"), true), 1);
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
+    EXPECT_FALSE(threadFieldAtEnd);
+    EXPECT_GT(repaints, 10);
+    EXPECT_TRUE(player->TakeThreadError().isEmpty());
+}
+
+TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
+    ASSERT_TRUE(Start("frames=100000;rate=200"));
+    acknowledge = false;
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    player->engine->SetPlayState(0);
+    // The UI thread does not look at its queue while the thread presents a few dozen frames...
+    for (int i = 0; i < 2000 && SyntheticCalls("ReadFrame") < 20; ++i) QThread::msleep(5);
+    ASSERT_GE(SyntheticCalls("ReadFrame"), 20);
+    // ...and still stops the thread without a deadlock.
+    ASSERT_TRUE(player->StopThread(false));
+    EXPECT_FALSE(player->IsThreadRunning());
+    EXPECT_FALSE(player->engine->IsOpened());
+    ProcessEventsFor(200);
+    EXPECT_EQ(repaints, 1);
+    // Stopped without releasing: the next file opens.
+    EXPECT_EQ(player->OpenFile("/clips/b.syn", true), 1);
+}
+
+TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
+    ASSERT_TRUE(Start(""));
+    ASSERT_TRUE(player->engine->Open("/clips/a.syn"));
+    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(1);
+    player->StepForwardEvent.SetEvent();
+    player->StopEvent.SetEvent();
+    EXPECT_EQ(CRedadIzivad::ThreadProc(player.get()), 1);
+    EXPECT_EQ(SyntheticCalls("SetPosition"), 0);
+    EXPECT_EQ(SyntheticCalls("ReadFrame"), 0);
+    EXPECT_TRUE(Signalled(player->StoppedEvent));
+}
+
+TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
+    ASSERT_TRUE(Start("frames=100000;rate=100"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
+    player->StepForwardEvent.SetEvent();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 6; }));
+    player->StepBackwardEvent.SetEvent();
+    player->RefreshEvent.SetEvent();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 10; }));
+    player->StopThread(false);
+    EXPECT_EQ(SyntheticCalls("SetPosition"), 0);
+    EXPECT_EQ(SyntheticLastValue("ReadFrame"), NRX_READ_NEXT);
+    EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
+}
+
+TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
+    ASSERT_TRUE(Start("frames=1000;rate=100"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
+    player->engine->SetPlayState(1);
+    // A frame that was being decoded when the pause came still finishes; wait until decoding has stopped.
+    for (std::int64_t reads = -1; reads != SyntheticCalls("ReadFrame");) {
+        reads = SyntheticCalls("ReadFrame");
+        ProcessEventsFor(50);
+    }
+    const std::int64_t paused = player->engine->GetCurrentFrame();
+
+    player->StepForwardEvent.SetEvent();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused + 1; }));
+    player->StepBackwardEvent.SetEvent();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused && SyntheticCalls("SetPosition") == 2; }));
+    const std::int64_t readsBeforeRefresh = SyntheticCalls("ReadFrame");
+    player->RefreshEvent.SetEvent();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") == readsBeforeRefresh + 1; }));
+    EXPECT_EQ(SyntheticLastValue("ReadFrame"), NRX_READ_REFRESH);
+
+    // Nothing more happens until the next command: no decode, no repaint.
+    ProcessEventsFor(100);
+    const int repaintsWhenIdle = repaints;
+    ProcessEventsFor(600);
+    EXPECT_EQ(SyntheticCalls("ReadFrame"), readsBeforeRefresh + 1);
+    EXPECT_EQ(repaints, repaintsWhenIdle);
+    EXPECT_TRUE(player->IsThreadRunning());
+}
+
+TEST_F(PlaybackThread, StoppedThreadRepaintsWithoutDecoding) {
+    ASSERT_TRUE(Start("rate=100"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return repaints >= 3; }));
+    EXPECT_EQ(SyntheticCalls("ReadFrame"), 0);
+}
+
+TEST_F(PlaybackThread, FailingDecodeEndsLikeTheEndOfTheStreamWithTheText) {
+    ASSERT_TRUE(Start("rate=100;fail=ReadFrame@4"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
+    EXPECT_FALSE(threadFieldAtEnd);
+    EXPECT_EQ(player->TakeThreadError(), "synthetic failure in ReadFrame");
+    EXPECT_TRUE(player->TakeThreadError().isEmpty());
+}
+
+TEST_F(PlaybackThread, ThreadNeedsAViewAndAnEngine) {
+    ASSERT_TRUE(Start(""));
+    player->viewWindow = nullptr;
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !player->IsThreadRunning(); }));
+    EXPECT_EQ(ends, 0);
+
+    CRedadIzivad bare; // never created: no engine
+    bare.viewWindow = &view;
+    EXPECT_EQ(CRedadIzivad::ThreadProc(&bare), 0);
+    EXPECT_FALSE(bare.StopThread(true));
+    EXPECT_EQ(bare.OpenFile("/clips/a.syn", true), -1);
+    EXPECT_EQ(bare.playList.Count(), 0);
+}

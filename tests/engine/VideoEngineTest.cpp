@@ -1,0 +1,320 @@
+// CVideoEngine against a missing module, the synthetic module and (where it applies) the real one.
+#include "engine/ComError.h"
+#include "engine/VideoEngine.h"
+#include "settings/ProgramParams.h"
+#include "tests/engine/EngineTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+const QString NoDeviceAvailable = QStringLiteral("No video device available");
+const QString NoDeviceSelected = QStringLiteral("No video device selected");
+
+// Reads frames in the given mode until the engine reports a new one (the real engine may first say "not
+// yet due"); returns the last status.
+std::int32_t ReadNewFrame(CVideoEngine& engine, std::int32_t mode) {
+    std::int32_t status = NRX_FRAME_NONE;
+    for (int attempt = 0; attempt < 500 && status == NRX_FRAME_NONE; ++attempt) {
+        status = engine.ReadFrame(mode);
+        if (status == NRX_FRAME_NONE) QThread::msleep(5);
+    }
+    return status;
+}
+
+std::int64_t PixelFrameNumber(CVideoEngine& engine) {
+    std::lock_guard lock(engine.FrameLock());
+    return SyntheticFrameNumber(engine.FrameBits());
+}
+} // namespace
+
+// ---- creation failures: the player runs on with nothing to play ----
+
+TEST(EngineCreation, MissingModuleShowsBothMessagesAndEverythingTakesTheNoDevicePath) {
+    QTemporaryDir folder;
+    QFile notAModule(folder.filePath("libnrxvideoengine.so"));
+    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly));
+    notAModule.write("this is not a shared library");
+    notAModule.close();
+
+    for (const QString& path : {folder.filePath("missing.so"), notAModule.fileName()}) {
+        SCOPED_TRACE(path.toStdString());
+        PromptRecorder prompts;
+        CVideoEngine engine(path);
+        EXPECT_FALSE(engine.Initialize());
+        ASSERT_EQ(prompts.texts.size(), 2);
+        EXPECT_TRUE(prompts.texts[0].startsWith("Error to get video device.\nError: Class not registered"));
+        EXPECT_TRUE(prompts.texts[1].startsWith("Error to get video device property.\nError: Class not registered"));
+        EXPECT_TRUE(prompts.texts[0].contains(path)); // says which file was looked for
+
+        EXPECT_EQ(engine.GetFrameRate(), 1.0f);
+        EXPECT_EQ(engine.GetRate(), 1.0f);
+        EXPECT_EQ(engine.GetDuration(), 0);
+        EXPECT_EQ(engine.GetCurrentTime(), 0);
+        EXPECT_EQ(engine.GetCurrentFrame(), 0);
+        EXPECT_EQ(engine.GetFrameCount(), 0);
+        EXPECT_EQ(engine.GetVolume(), 0);
+        EXPECT_EQ(engine.GetDisplayName(), NoDeviceAvailable);
+        EXPECT_FALSE(engine.Open(MediaClip("h264_aac_640x360_25.mp4")));
+        EXPECT_EQ(engine.ReadFrame(NRX_READ_NEXT), -1);
+        engine.SetPlayState(0);
+        EXPECT_FALSE(engine.IsActive());
+        EXPECT_FALSE(engine.IsSupportedFile("clip.mp4"));
+        EXPECT_FALSE(engine.Close(false));
+        EXPECT_FALSE(engine.ReleaseProperty());
+        // Picture settings are still remembered for the next start.
+        engine.SetBrightness(17);
+        EXPECT_EQ(Params.Brightness, 17);
+        Params.Brightness = 0;
+    }
+}
+
+TEST(EngineCreation, UnknownClassReportsTheComponentsText) {
+    ConfigureSynthetic("unregistered=device");
+    PromptRecorder prompts;
+    CVideoEngine engine(SyntheticModulePath());
+    EXPECT_FALSE(engine.Initialize());
+    ASSERT_EQ(prompts.texts.size(), 1);
+    EXPECT_EQ(prompts.texts[0], "Error to get video device.\nError: the synthetic engine has no such class");
+}
+
+TEST(EngineCreation, ObjectWithoutTheInterfaceIsSilentlyAbsent) {
+    for (const char* config : {"noInterface=device", "noInterface=property"}) {
+        SCOPED_TRACE(config);
+        ConfigureSynthetic(config);
+        PromptRecorder prompts;
+        CVideoEngine engine(SyntheticModulePath());
+        EXPECT_FALSE(engine.Initialize());
+        EXPECT_TRUE(prompts.texts.isEmpty());
+        EXPECT_FALSE(engine.IsSupportedFile("clip.mp4"));
+    }
+    EXPECT_EQ(SyntheticCalls("Open"), 0);
+}
+
+TEST(EngineCreation, PropertyThatCannotListItsNamesCountsAsMissing) {
+    ConfigureSynthetic("fail=GetFormatName");
+    PromptRecorder prompts;
+    CVideoEngine engine(SyntheticModulePath());
+    EXPECT_FALSE(engine.Initialize());
+    ASSERT_EQ(prompts.texts.size(), 1);
+    EXPECT_EQ(prompts.texts[0], "Error to get video device property.\nError: synthetic failure in GetFormatName");
+    EXPECT_TRUE(engine.GetDeviceNames().isEmpty());
+}
+
+TEST(EngineCreation, ErrorTextForCodesWithoutComponentText) {
+    EXPECT_EQ(CComError(REGDB_E_CLASSNOTREG, {}).ErrorMessage(), "Class not registered");
+    EXPECT_EQ(CComError(static_cast<HRESULT>(0x80040205u), {}).ErrorMessage(), "IDispatch error #5");
+    EXPECT_EQ(CComError(static_cast<HRESULT>(0x8000ABCDu), {}).ErrorMessage(), "Unknown error 0x8000ABCD");
+    EXPECT_EQ(CComError(E_FAIL, "decoder gave up").ErrorMessage(), "decoder gave up");
+}
+
+// ---- the same behaviour from the synthetic and the real module ----
+
+class EngineWrapper : public ::testing::TestWithParam<ModuleKind> {
+protected:
+    void SetUp() override {
+        ConfigureSynthetic("");
+        engine = std::make_unique<CVideoEngine>(ModulePath(GetParam()));
+        PromptRecorder prompts;
+        ready = engine->Initialize();
+        ASSERT_TRUE(ready) << prompts.texts.join('\n').toStdString();
+        EXPECT_TRUE(prompts.texts.isEmpty());
+    }
+    QString Clip() const {
+        return GetParam() == ModuleKind::Real ? MediaClip("h264_aac_640x360_25.mp4") : QStringLiteral("/clips/synthetic.syn");
+    }
+
+    std::unique_ptr<CVideoEngine> engine;
+    bool ready = false;
+};
+
+TEST_P(EngineWrapper, DescribesTheComponent) {
+    EXPECT_TRUE(engine->GetExtensions().contains("mp4"));
+    EXPECT_EQ(engine->GetDisplayName(), engine->GetDeviceCount() >= 1 ? NoDeviceSelected : NoDeviceAvailable);
+    EXPECT_EQ(engine->GetDeviceNames().size(), std::max(engine->GetDeviceCount(), 0));
+    EXPECT_TRUE(engine->IsSupportedFile("/videos/CLIP.MP4"));
+}
+
+TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
+    ASSERT_TRUE(engine->Open(Clip())) << engine->LastOpenError().toStdString();
+    EXPECT_TRUE(engine->IsOpened());
+    EXPECT_FALSE(engine->IsActive());
+    EXPECT_EQ(engine->GetFilePath(), Clip());
+    EXPECT_FLOAT_EQ(engine->GetFrameRate(), 25.0f);
+    EXPECT_GE(engine->GetDuration(), 6);
+    {
+        std::lock_guard lock(engine->FrameLock());
+        ASSERT_NE(engine->FrameFormat(), nullptr);
+        ASSERT_NE(engine->FrameBits(), nullptr);
+        EXPECT_EQ(engine->FrameFormat()->biWidth, engine->FrameWidth());
+        EXPECT_EQ(std::abs(engine->FrameFormat()->biHeight), engine->FrameHeight());
+        EXPECT_EQ(engine->FrameFormat()->biBitCount, 24); // EnableOption was never turned on
+    }
+    engine->SetPlayState(0);
+    EXPECT_TRUE(engine->IsActive());
+    EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_NEXT), NRX_FRAME_NEW);
+
+    // Pausing and positioning: mode 1 shows exactly the chosen frame.
+    engine->SetPlayState(1);
+    engine->SetPosition(10);
+    EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_POSITION), NRX_FRAME_NEW);
+    EXPECT_EQ(engine->GetCurrentFrame(), 10);
+    // Refresh never asks the component whether something new came.
+    EXPECT_EQ(engine->ReadFrame(NRX_READ_REFRESH), NRX_FRAME_NEW);
+    EXPECT_EQ(engine->GetCurrentFrame(), 10);
+}
+
+TEST_P(EngineWrapper, CloseForgetsTheFileAndItsBuffer) {
+    ASSERT_TRUE(engine->Open(Clip()));
+    engine->SetPlayState(0);
+    ASSERT_TRUE(engine->Close(false));
+    EXPECT_FALSE(engine->IsOpened());
+    EXPECT_FALSE(engine->IsActive());
+    EXPECT_TRUE(engine->GetFilePath().isEmpty());
+    EXPECT_EQ(engine->GetFrameRate(), 1.0f);
+    EXPECT_EQ(engine->GetDisplayName(), engine->GetDeviceCount() >= 1 ? NoDeviceSelected : NoDeviceAvailable);
+    {
+        // The component freed the buffer: nothing may still point at it.
+        std::lock_guard lock(engine->FrameLock());
+        EXPECT_EQ(engine->FrameBits(), nullptr);
+        EXPECT_EQ(engine->FrameFormat(), nullptr);
+    }
+    // Closed but not released: the next file opens.
+    EXPECT_TRUE(engine->Open(Clip()));
+    ASSERT_TRUE(engine->Close(true));
+    EXPECT_FALSE(engine->Open(Clip()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, EngineWrapper, ::testing::Values(ModuleKind::Synthetic, ModuleKind::Real),
+                         [](const auto& info) { return ModuleName(info.param); });
+
+// ---- bad input through the real module: FALSE, no crash, no hang, the engine still usable ----
+
+TEST(EngineBadInput, UnplayableFilesAreRefusedAndTheNextGoodOneOpens) {
+    CVideoEngine engine(RealModulePath());
+    PromptRecorder prompts;
+    ASSERT_TRUE(engine.Initialize()) << prompts.texts.join(' ').toStdString();
+    QTemporaryDir folder;
+    for (const QString& path : {MediaClip("no_such_file.mp4"), folder.path(), MediaClip("zero_bytes.avi"),
+                                MediaClip("random_bytes.mp4"), QString()}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(engine.Open(path));
+        EXPECT_FALSE(engine.IsOpened());
+        EXPECT_FALSE(engine.LastOpenError().isEmpty());
+        EXPECT_EQ(engine.GetFrameRate(), 1.0f);
+        std::lock_guard lock(engine.FrameLock());
+        EXPECT_EQ(engine.FrameBits(), nullptr);
+    }
+    EXPECT_TRUE(engine.Open(MediaClip("mpeg4_mp3_320x240_2997.avi")));
+    EXPECT_NEAR(engine.GetFrameRate(), 29.97f, 0.01f);
+    EXPECT_TRUE(prompts.texts.isEmpty());
+}
+
+// ---- behaviour only the synthetic module can show on demand ----
+
+class SyntheticEngine : public ::testing::Test {
+protected:
+    void Start(const char* config) {
+        ConfigureSynthetic(config);
+        engine = std::make_unique<CVideoEngine>(SyntheticModulePath());
+        ASSERT_TRUE(engine->Initialize());
+    }
+    std::unique_ptr<CVideoEngine> engine;
+};
+
+TEST_F(SyntheticEngine, SetPlayStateCallsTheDeviceOnlyForAChangeOnAnOpenFile) {
+    Start("");
+    engine->SetPlayState(0); // nothing open yet
+    EXPECT_EQ(SyntheticCalls("SetPlayState"), 0);
+    ASSERT_TRUE(engine->Open("/clips/a.syn"));
+    engine->SetPlayState(2); // already stopped
+    EXPECT_EQ(SyntheticCalls("SetPlayState"), 0);
+    engine->SetPlayState(0);
+    engine->SetPlayState(0);
+    EXPECT_EQ(SyntheticCalls("SetPlayState"), 1);
+    engine->SetPlayState(1);
+    EXPECT_EQ(SyntheticCalls("SetPlayState"), 2);
+    EXPECT_EQ(engine->GetPlayState(), 1);
+}
+
+TEST_F(SyntheticEngine, FramesArriveInOrderUntilTheEndOfTheStream) {
+    Start("frames=3");
+    ASSERT_TRUE(engine->Open("/clips/a.syn"));
+    engine->SetPlayState(0);
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_NEW);
+        EXPECT_EQ(PixelFrameNumber(*engine), frame);
+    }
+    EXPECT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_END);
+    EXPECT_EQ(engine->FrameStatus(), NRX_FRAME_END);
+}
+
+TEST_F(SyntheticEngine, EachFileGetsTheCurrentPictureSettings) {
+    Params.Brightness = -40;
+    Params.Contrast = 25;
+    Params.Saturation = 90;
+    Params.AudioBalance = -100;
+    Params.qualityName = "High";
+    Start("");
+    ASSERT_TRUE(engine->Open("/clips/a.syn"));
+    EXPECT_EQ(SyntheticLastValue("SetBrightness"), -40);
+    EXPECT_EQ(SyntheticLastValue("SetContrast"), 25);
+    EXPECT_EQ(SyntheticLastValue("SetSaturation"), 90);
+    EXPECT_EQ(SyntheticLastValue("SetBalance"), -100);
+    EXPECT_EQ(SyntheticLastValue("SetQuality"), 2);
+    EXPECT_EQ(SyntheticCalls("SetVolume"), 0); // the document sets the volume after the open
+    Params.Brightness = Params.Contrast = Params.Saturation = Params.AudioBalance = 0;
+    Params.qualityName.clear();
+}
+
+TEST_F(SyntheticEngine, FailingCallRaisesTheCodeAndTheComponentsText) {
+    Start("fail=SetRate,GetDuration");
+    ASSERT_TRUE(engine->Open("/clips/a.syn"));
+    try {
+        engine->SetRate(2.0f);
+        FAIL() << "SetRate should have raised";
+    } catch (const CComError& error) {
+        EXPECT_EQ(error.Error(), E_FAIL);
+        EXPECT_EQ(error.ErrorMessage(), "synthetic failure in SetRate");
+    }
+    EXPECT_THROW(engine->GetDuration(), CComError);
+    // A failed call leaves the engine usable.
+    engine->SetPlayState(0);
+    EXPECT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_NEW);
+}
+
+TEST_F(SyntheticEngine, FailedOpenKeepsTheTextAndLeavesNothingOpen) {
+    Start("fail=Open");
+    EXPECT_FALSE(engine->Open("/clips/a.syn"));
+    EXPECT_EQ(engine->LastOpenError(), "synthetic failure in Open");
+    EXPECT_FALSE(engine->IsOpened());
+    EXPECT_TRUE(engine->GetFilePath().isEmpty());
+}
+
+TEST_F(SyntheticEngine, DisplayNameIsShortenedPastThirtyCharacters) {
+    Start("");
+    const QString thirty = QStringLiteral("abcdefghijklmnopqrstuvwxyz.mp4");
+    ASSERT_EQ(thirty.size(), 30);
+    ASSERT_TRUE(engine->Open("/videos/" + thirty));
+    EXPECT_EQ(engine->GetDisplayName(), thirty);
+    EXPECT_EQ(engine->GetFileName(), thirty);
+    ASSERT_TRUE(engine->Open("/videos/" + QStringLiteral("x") + thirty));
+    EXPECT_EQ(engine->GetDisplayName(), QStringLiteral("xabcdefghijklmnopqrstuvwxyz..."));
+    EXPECT_EQ(engine->GetDisplayName().size(), 30);
+    EXPECT_EQ(engine->GetFileName(), "x" + thirty); // only the shown name is shortened
+}
+
+TEST_F(SyntheticEngine, SupportedFileMatchesTheExtensionInEitherCase) {
+    Start("extensions=mp4;avi|Other|*.WMV");
+    EXPECT_TRUE(engine->IsSupportedFile("/videos/CLIP.MP4")); // small letters at the very start
+    EXPECT_TRUE(engine->IsSupportedFile("/videos/clip.avi"));
+    EXPECT_TRUE(engine->IsSupportedFile("/videos/clip.wmv"));
+    EXPECT_FALSE(engine->IsSupportedFile("/videos/clip.mkv"));
+    EXPECT_FALSE(engine->IsSupportedFile("/videos/mp4"));  // no dot at all
+    EXPECT_FALSE(engine->IsSupportedFile("/videos/clip.")); // nothing after the dot
+}

@@ -1,0 +1,142 @@
+// The skin catalogue on real folders: which skin is taken, where each panel looks, second looks, the font.
+#include "settings/ProgramParams.h"
+#include "skins/ProgramSkin.h"
+#include "tests/frame/QtTestApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+class Skins : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        saved.FontName = Params.FontName;
+        saved.SkinFileExtn = Params.SkinFileExtn;
+        saved.SkinFolder = Params.SkinFolder;
+        saved.ProgramFolder = ProgramFolder;
+    }
+    void TearDown() override {
+        Params.FontName = saved.FontName;
+        Params.SkinFileExtn = saved.SkinFileExtn;
+        Params.SkinFolder = saved.SkinFolder;
+        ProgramFolder = saved.ProgramFolder;
+    }
+    QString Make(const QString& relative) {
+        const QString path = dir.filePath(relative);
+        EXPECT_TRUE(QDir().mkpath(path));
+        return path;
+    }
+    void Touch(const QString& relative) {
+        QFile file(dir.filePath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    QApplication& app = TestApplication();
+    QTemporaryDir dir;
+    struct {
+        QString FontName, SkinFileExtn, SkinFolder, ProgramFolder;
+    } saved;
+};
+} // namespace
+
+TEST_F(Skins, TheFirstEnumeratedSubFolderIsTheSkinAndTheLogoLiesInTheRoot) {
+    Make("B");
+    Make("A");
+    Make("...");
+    Touch("MediaPlayerLogo.jpg");
+    CProgramSkin skin;
+    ASSERT_TRUE(skin.LoadSkin(dir.path()));
+    EXPECT_TRUE(skin.loaded);
+    ASSERT_EQ(skin.skinNames.size(), 2) << "'...' is skipped like '.' and '..'";
+    EXPECT_TRUE(skin.skinNames.contains("A") && skin.skinNames.contains("B"));
+    const QString skinFolder = dir.path() + "/" + skin.skinNames.first() + "/";
+    EXPECT_EQ(skin.GetTitleFolder(), skinFolder + "VideoTitle/");
+    EXPECT_EQ(skin.GetControlFolder(), skinFolder + "VideoControl/");
+    EXPECT_EQ(skin.GetToolsFolder(), skinFolder + "VideoTools/");
+    EXPECT_EQ(skin.GetPlayListFolder(), skinFolder + "PlayList/");
+    EXPECT_EQ(skin.GetFileInfoFolder(), skinFolder + "FileInfo/");
+    EXPECT_EQ(skin.GetCommonFolder(), skinFolder + "Common/");
+    EXPECT_EQ(skin.logoPath, dir.path() + "/MediaPlayerLogo.jpg");
+    EXPECT_NE(skin.textFont, nullptr);
+}
+
+TEST_F(Skins, RootsWithoutSubFoldersLoadNothingAndKeepEarlierFolders) {
+    Touch("only-a-file.png");
+    CProgramSkin skin;
+    EXPECT_FALSE(skin.LoadSkin(dir.path()));
+    EXPECT_FALSE(skin.loaded);
+    EXPECT_EQ(skin.textFont, nullptr);
+    EXPECT_TRUE(skin.GetCommonFolder().isEmpty());
+    EXPECT_FALSE(skin.LoadSkin(dir.filePath("missing")));
+    EXPECT_FALSE(skin.EnumSkinFolders(dir.filePath("only-a-file.png")));
+
+    Make("Skin");
+    ASSERT_TRUE(skin.LoadSkin(dir.path() + "/")); // a trailing separator changes nothing
+    const QString common = skin.GetCommonFolder();
+    EXPECT_EQ(common, dir.path() + "/Skin/Common/");
+    EXPECT_FALSE(skin.LoadSkin(""));
+    EXPECT_TRUE(skin.loaded) << "an empty root changes nothing at all";
+    EXPECT_FALSE(skin.LoadSkin(dir.filePath("missing")));
+    EXPECT_FALSE(skin.loaded);
+    EXPECT_EQ(skin.GetCommonFolder(), common);
+}
+
+TEST_F(Skins, StoredSkinFolderWorksWithEitherSeparator) {
+    ProgramFolder = dir.path();
+    Make("RedadIzivadSkin/Default");
+    for (const char* stored : {"\\RedadIzivadSkin", "/RedadIzivadSkin", "\\RedadIzivadSkin\\"}) {
+        Params.SkinFolder = stored;
+        CProgramSkin skin;
+        EXPECT_TRUE(skin.LoadSkin(CProgramSkin::SettingsSkinRoot())) << stored;
+        EXPECT_EQ(skin.GetTitleFolder(), dir.path() + "/RedadIzivadSkin/Default/VideoTitle/") << stored;
+    }
+}
+
+TEST_F(Skins, SecondLooksAreNamedFromTheFirstImagesPath) {
+    EXPECT_EQ(CProgramSkin::SecondStateImage("/s/VideoControl/Play.png", PauseImageSuffix),
+              "/s/VideoControl/Play - Pause.png");
+    EXPECT_EQ(CProgramSkin::SecondStateImage("/s/VideoTitle/MaximizeWin.png", RestoreImageSuffix),
+              "/s/VideoTitle/MaximizeWin - Restore.png");
+    Params.SkinFileExtn = ".bmp";
+    EXPECT_EQ(CProgramSkin::SecondStateImage("/s/VideoControl/Forward.gif", PauseImageSuffix),
+              "/s/VideoControl/Forward - Pause.bmp");
+    EXPECT_EQ(CProgramSkin::SecondStateImage("/s.v2/VideoControl/Volume", MuteImageSuffix), "/s - Mute.bmp")
+        << "the last dot of the whole path decides, even in a folder name";
+    EXPECT_EQ(CProgramSkin::SecondStateImage("/s/Volume", MuteImageSuffix), " - Mute.bmp");
+}
+
+TEST_F(Skins, FontIsTenPointBoldInTheChosenFamilyOrASansSerifFallback) {
+    const QStringList families = QFontDatabase::families();
+    ASSERT_FALSE(families.isEmpty());
+    Params.FontName = families.first();
+    CProgramSkin skin;
+    ASSERT_TRUE(skin.CreateSkinFonts());
+    EXPECT_EQ(skin.textFont->family(), families.first());
+    EXPECT_TRUE(skin.textFont->bold());
+    EXPECT_EQ(skin.textFont->pointSizeF(), 10.0);
+    EXPECT_GT(skin.textFontPixelHeight, 0);
+
+    const QFont smaller = skin.TextFontWithPixelHeight(9);
+    EXPECT_EQ(smaller.pixelSize(), 9);
+    EXPECT_EQ(smaller.family(), families.first());
+    EXPECT_TRUE(smaller.bold());
+
+    Params.FontName = "No Such Family 7f3a";
+    ASSERT_TRUE(skin.CreateSkinFonts());
+    EXPECT_NE(QFontInfo(*skin.textFont).family(), "No Such Family 7f3a");
+    EXPECT_EQ(skin.textFont->styleHint(), QFont::SansSerif);
+}
+
+TEST_F(Skins, TheCurrentSkinIsTheLiveOne) {
+    EXPECT_EQ(CProgramSkin::Current(), nullptr);
+    {
+        CProgramSkin skin;
+        EXPECT_EQ(CProgramSkin::Current(), &skin);
+    }
+    EXPECT_EQ(CProgramSkin::Current(), nullptr);
+}

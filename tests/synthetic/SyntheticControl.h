@@ -1,0 +1,35 @@
+// Test-side access to the synthetic engine module: its path, its configuration entry points and the
+// frame-number code it paints into every pixel.
+//
+// Configuration (semicolon-separated key=value, applied to objects created afterwards; until the first
+// NrxSyntheticConfigure call, each creation reads the environment variable NRX_SYNTHETIC_CONFIG):
+//   rate=25           frame rate reported and generated
+//   frames=250        frames in the stream; ReadFrame past the last one reports end of stream
+//   width=64;height=48
+//   decodeMs=0        time each ReadFrame takes
+//   fail=Open,ReadFrame@3   these methods fail with E_FAIL (from their n-th call on when @n is given)
+//   noInterface=device|property   the class exists but lacks its interface (E_NOINTERFACE)
+//   unregistered=device|property  the class is unknown (REGDB_E_CLASSNOTREG)
+//   extensions=...    the supported-extensions string; comes last and takes the rest of the text
+//   devices=1         length of the audio device list
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern "C" {
+using NrxSyntheticConfigureFn = void (*)(const char* config);
+// Calls of a method (by its interface name, e.g. "SetPlayState") since the last Configure, over all objects.
+using NrxSyntheticCallCountFn = std::int64_t (*)(const char* method);
+// Last integer argument a method received since the last Configure (0 when never called).
+using NrxSyntheticLastValueFn = std::int64_t (*)(const char* method);
+}
+
+#define NRX_SYNTHETIC_CONFIGURE_SYMBOL "NrxSyntheticConfigure"
+#define NRX_SYNTHETIC_CALL_COUNT_SYMBOL "NrxSyntheticCallCount"
+#define NRX_SYNTHETIC_LAST_VALUE_SYMBOL "NrxSyntheticLastValue"
+
+// Every pixel of frame n holds n in its blue (low byte), green and red (high byte) channels.
+inline std::int64_t SyntheticFrameNumber(const std::uint8_t* pixel) {
+    return pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
+}
