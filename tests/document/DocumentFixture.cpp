@@ -35,8 +35,8 @@ void DocumentTest::SetUp() {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     // The view's first update initialises the document, as the application starts it.
     view->OnInitialUpdate();
-    if (!doc->IsPlayerReady()) doc->InitDocument(); // a view whose first update leaves it to the app
     ASSERT_TRUE(doc->IsPlayerReady()) << prompts.join(QLatin1Char('|')).toStdString();
+    ASSERT_NE(view->Renderer(), nullptr);
 }
 
 void DocumentTest::TearDown() {

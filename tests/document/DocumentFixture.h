@@ -18,11 +18,6 @@ class CVideoEngine;
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
-// Status texts, zoom and pan live in the view's renderer: without one there is nothing to read them from.
-#define REQUIRE_RENDERER()                                                                                 \
-    if (!CMediaPlayerView::Instance() || !CMediaPlayerView::Instance()->Renderer())                        \
-    GTEST_SKIP() << "the view has made no renderer"
-
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override;

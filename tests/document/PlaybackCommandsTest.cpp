@@ -17,7 +17,6 @@ QStringList Rates(CMediaPlayerDoc& doc, int id, int presses, const std::function
 
 TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSpeed) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
-    REQUIRE_RENDERER();
     auto status = [this] { return StatusText(); };
 
     EXPECT_EQ(Rates(*doc, ID_PLAY_FAST, 7, status),
@@ -47,7 +46,6 @@ TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSp
 
 TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
     OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("h264_aac_640x360_25.mp4")});
-    REQUIRE_RENDERER();
     EXPECT_EQ(Engine().GetVolume(), 100) << "a first file starts at full volume, not silent";
 
     doc->ChangeVolume(3, false);
@@ -72,7 +70,6 @@ TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
 
 TEST_F(DocumentTest, PictureStepsShowPercentagesAndStopAtTheirLimits) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
-    REQUIRE_RENDERER();
     doc->ChangeBrightness(10);
     EXPECT_EQ(StatusText(), "Brightness: 3.92 %");
     EXPECT_EQ(Params.Brightness, 10);
@@ -91,7 +88,6 @@ TEST_F(DocumentTest, PictureStepsShowPercentagesAndStopAtTheirLimits) {
 
 TEST_F(DocumentTest, SkipsAndSeeksNameTheNewPositionAndFrameStepPauses) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
-    REQUIRE_RENDERER();
     doc->OnCommand(ID_PLAY_PAUSE);
     ASSERT_EQ(PlayState(), 1);
     doc->SeekToFrame(25 * 3);

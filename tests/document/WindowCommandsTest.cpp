@@ -16,7 +16,6 @@ bool OnTop(const QWidget& w) { return w.windowFlags().testFlag(Qt::WindowStaysOn
 
 TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
-    REQUIRE_RENDERER();
     ASSERT_TRUE(doc->OnCommand(ID_SIZE_HALF));
     EXPECT_EQ(StatusText(), "Half Size (160:120)");
     const QSize expected(480 + doc->cxEdge + 12, 280 + doc->cyEdge + 12);
@@ -42,7 +41,6 @@ TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
 
 TEST_F(DocumentTest, FullScreenAndBackRestoresTheRectangleAndTheOnTopMode) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
-    REQUIRE_RENDERER();
     doc->OnCommand(ID_ONTOP_NEVER);
     EXPECT_TRUE(doc->GetCommandState(ID_ONTOP_NEVER).checked);
     doc->OnCommand(ID_SIZE_ORIGINAL);
@@ -89,7 +87,6 @@ TEST_F(DocumentTest, OnTopWhilePlayingFollowsPlayPause) {
 
 TEST_F(DocumentTest, ZoomAndPanStopAtTheirLimitsAndNextResetsThem) {
     OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
-    REQUIRE_RENDERER();
     CVideoRender* renderer = CMediaPlayerView::Instance()->Renderer();
     ASSERT_NE(renderer, nullptr);
     for (int i = 0; i < 1000; ++i) doc->OnCommand(ID_ZOOM_IN);
