@@ -4,6 +4,7 @@
 #include "document/RecentFiles.h"
 #include "engine/ComError.h"
 #include "settings/ProgramParams.h"
+#include "skins/ProgramSkin.h"
 
 #include <QFileDialog>
 #include <QWidget>
@@ -45,6 +46,8 @@ bool CRedadIzivad::Create() {
     } catch (const CComError&) {
         // 24-bit frames are what the component gives by default; a refusal changes nothing.
     }
+    if (!skin) skin = CProgramSkin::Current() ? CProgramSkin::Current() : new CProgramSkin;
+    skin->LoadSkin(CProgramSkin::SettingsSkinRoot()); // without a skin the panels paint without images
     return ready;
 }
 

@@ -28,6 +28,7 @@
 #include <mutex>
 #include <thread>
 
+class CProgramSkin;
 class QWidget;
 
 // The playback thread's only way to the UI; its signals are emitted on the playback thread.
@@ -52,7 +53,7 @@ public:
     CRedadIzivad& operator=(const CRedadIzivad&) = delete;
 
     // Creates the engine wrapper when there is none (set `engine` first to use another module), creates
-    // the component's objects and returns whether the player is ready to play.
+    // the component's objects, loads the skin and returns whether the player is ready to play.
     bool Create();
     // 1 opened, 0 the engine could not open the file, -1 nothing was attempted (no engine, dialog
     // cancelled). An empty path shows the file dialog and replaces the playlist by the chosen files.
@@ -79,6 +80,8 @@ public:
     // The main view: the thread runs only when there is one. Set by the document before Create.
     QObject* viewWindow = nullptr;
     bool ready = false;
+    // The process's one skin: made by the first player's Create and never deleted (panels keep using it).
+    CProgramSkin* skin = nullptr;
     CPlayerNotifier notifier;
 
     CEvent StoppedEvent; // signalled by the thread when it leaves after a stop request

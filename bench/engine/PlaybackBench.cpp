@@ -69,6 +69,20 @@ struct ScenarioResult {
     long peakRssKb = 0;
 };
 
+// With NRX_BENCH_TRACE_DIR set, each scenario's trace is kept there for whoever has to explain a figure.
+void KeepTrace(const std::string& trace, const Scenario& scenario) {
+    const char* dir = std::getenv("NRX_BENCH_TRACE_DIR");
+    if (!dir || !*dir) return;
+    std::string name = "trace-" + scenario.Label() + ".csv";
+    for (char& c : name)
+        if (c == ' ') c = '-';
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    std::filesystem::copy_file(trace, std::filesystem::path(dir) / name,
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) std::fprintf(stderr, "could not keep the trace in %s: %s\n", dir, ec.message().c_str());
+}
+
 ScenarioResult RunScenario(const Scenario& scenario) {
     ScenarioResult result;
     const std::string path = EnsureClip(scenario.clip);
@@ -89,6 +103,7 @@ ScenarioResult RunScenario(const Scenario& scenario) {
     }
     Trace rows;
     const bool read = ReadTrace(trace, rows, result.error);
+    KeepTrace(trace, scenario);
     std::filesystem::remove(trace, ec);
     if (!read) return result;
     if (rows.malformedLines > 0)

@@ -2,7 +2,25 @@
 
 #include <SDL.h>
 
+#include <mutex>
+
 namespace nrx {
+
+namespace {
+std::mutex sdlMutex; // guards sdlReady
+bool sdlReady = false;
+} // namespace
+
+// SDL's audio subsystem is started once and kept: shutting it down after every file made each close
+// wait for the driver to wind down, which dominated rapid open/close cycles.
+bool StartSdlAudio(std::string& error) {
+    std::lock_guard lock(sdlMutex);
+    if (!sdlReady) {
+        sdlReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (!sdlReady) error = std::string("No audio output: ") + SDL_GetError();
+    }
+    return sdlReady;
+}
 
 namespace {
 
@@ -10,22 +28,18 @@ class SdlAudioOutput final : public AudioOutput {
 public:
     ~SdlAudioOutput() override {
         if (device) SDL_CloseAudioDevice(device);
-        if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     bool Open(int sampleRate, AudioFill callback, std::string& error) override {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            error = std::string("No audio output: ") + SDL_GetError();
-            return false;
-        }
-        initialised = true;
+        if (!StartSdlAudio(error)) return false;
         fill = std::move(callback);
         SDL_AudioSpec want{};
         want.freq = sampleRate;
         want.format = AUDIO_F32SYS;
         want.channels = 2;
-        // About 20 ms per callback: short enough for a fine-grained clock, long enough to avoid underruns.
-        want.samples = static_cast<Uint16>(sampleRate >= 88200 ? 2048 : 1024);
+        // 20 ms per callback: short enough for a fine-grained clock, long enough to avoid underruns. A whole
+        // number of milliseconds also keeps drivers that pace themselves with a millisecond timer exact.
+        want.samples = static_cast<Uint16>(sampleRate % 50 == 0 ? sampleRate / 50 : (sampleRate >= 88200 ? 2048 : 1024));
         want.callback = &SdlAudioOutput::Trampoline;
         want.userdata = this;
         device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
@@ -57,7 +71,6 @@ private:
     AudioFill fill;
     SDL_AudioSpec have{};
     SDL_AudioDeviceID device = 0;
-    bool initialised = false;
 };
 
 class NullAudioOutput final : public AudioOutput {

@@ -26,6 +26,8 @@ public:
 };
 
 std::unique_ptr<AudioOutput> MakeSdlAudioOutput();
+// Starts SDL's audio subsystem once for the process; false with a reason when there is no audio at all.
+bool StartSdlAudio(std::string& error);
 std::unique_ptr<AudioOutput> MakeNullAudioOutput();
 
 } // namespace nrx

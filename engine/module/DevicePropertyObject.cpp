@@ -1,6 +1,7 @@
 // What the component can do: playable extensions, audio outputs, decoders and container formats.
 #include "engine/module/ComObjects.h"
 
+#include "engine/module/AudioOutput.h"
 #include "engine/module/FFmpegPtr.h"
 
 #include <SDL.h>
@@ -60,11 +61,11 @@ std::vector<std::string> Formats() {
 
 std::vector<std::string> AudioOutputs() {
     std::vector<std::string> names{"Default audio output"};
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    std::string error;
+    if (StartSdlAudio(error)) {
         const int n = SDL_GetNumAudioDevices(0);
         for (int i = 0; i < n; ++i)
             if (const char* name = SDL_GetAudioDeviceName(i, 0)) names.emplace_back(name);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     return names;
 }

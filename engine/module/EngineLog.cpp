@@ -10,13 +10,18 @@ extern "C" {
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace nrx {
 
 namespace {
-thread_local std::string lastError;
+// Per-thread last errors. Kept in a map rather than in thread_local storage: the module is loaded with
+// dlopen, and dynamic TLS in such a module trips LeakSanitizer's thread inspection at exit.
+std::mutex errorMutex; // guards lastErrors
+std::map<std::thread::id, std::string> lastErrors;
 
 std::mutex logMutex; // guards logFolder and every write to the log files
 std::filesystem::path logFolder;
@@ -35,7 +40,8 @@ bool IsOurLog(const std::filesystem::path& p) {
     return name.rfind("nrxvideoengine-", 0) == 0 && p.extension() == ".log";
 }
 
-// Keeps the folder's log files under the total bound, oldest (by name, which is by date) first.
+// Removes the oldest log files (by name, which is by date) until today's file can grow to its cap within
+// the total bound.
 void Prune() {
     std::error_code ec;
     std::vector<std::pair<std::filesystem::path, long long>> logs;
@@ -48,7 +54,7 @@ void Prune() {
     }
     std::sort(logs.begin(), logs.end());
     for (const auto& [path, size] : logs) {
-        if (total <= EngineLog::kMaxTotalBytes) break;
+        if (total <= EngineLog::kMaxTotalBytes - EngineLog::kMaxFileBytes) break; // room for today's file to grow
         std::filesystem::remove(path, ec);
         total -= size;
     }
@@ -65,9 +71,19 @@ void FFmpegLog(void* avcl, int level, const char* format, va_list args) {
 }
 } // namespace
 
-void SetLastError(const std::string& text) { lastError = text; }
-void ClearLastError() { lastError.clear(); }
-const std::string& LastError() { return lastError; }
+void SetLastError(const std::string& text) {
+    std::lock_guard lock(errorMutex);
+    lastErrors[std::this_thread::get_id()] = text;
+}
+void ClearLastError() {
+    std::lock_guard lock(errorMutex);
+    lastErrors.erase(std::this_thread::get_id());
+}
+std::string LastError() {
+    std::lock_guard lock(errorMutex);
+    const auto it = lastErrors.find(std::this_thread::get_id());
+    return it == lastErrors.end() ? std::string() : it->second;
+}
 
 namespace EngineLog {
 
@@ -94,12 +110,14 @@ void Write(const char* level, const std::string& text) {
     const auto file = logFolder / ("nrxvideoengine-" + Today("%Y-%m-%d") + ".log");
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    if (!ec && static_cast<long long>(size) >= kMaxFileBytes) return; // a flood of errors is cut, not rotated
+    const bool newFile = static_cast<bool>(ec);
+    if (!newFile && static_cast<long long>(size) >= kMaxFileBytes) return; // a flood of errors is cut, not rotated
     std::ofstream out(file, std::ios::app);
     if (!out) return;
     out << Today("%H:%M:%S") << ' ' << level << ": " << text << '\n';
     out.close();
-    Prune();
+    // Only a new day's file can push the total over the bound: the current file is capped on its own.
+    if (newFile) Prune();
 }
 
 void InstallFFmpegHook() {

@@ -8,7 +8,7 @@ namespace nrx {
 // Text of the last failure on the calling thread; the COM methods fill it before returning an error.
 void SetLastError(const std::string& text);
 void ClearLastError();
-const std::string& LastError();
+std::string LastError();
 
 // Log files go to one folder (none until a folder is set): one text file per day, total size bounded by
 // removing the oldest files. FFmpeg's own warnings and errors are routed here as well.

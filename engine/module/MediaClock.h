@@ -52,6 +52,17 @@ inline FrameAction DecideFrame(double headPts, double nextPts, double clock, dou
     return FrameAction::Show;
 }
 
+// Where the clock should stand when the sound reports `heard` while the running clock says `predicted`.
+// The driver's callbacks arrive with jitter of a good part of a frame period; following each report
+// would shake the clock and make frames drop. Small errors are corrected a little at each report, which
+// keeps the clock locked to the sound without drift; a large error (a jump, an underrun) is taken at once.
+inline double SteerClock(double predicted, double heard) {
+    if (std::isnan(predicted)) return heard;
+    const double error = heard - predicted;
+    if (std::abs(error) > 0.08) return heard;
+    return predicted + error * 0.05;
+}
+
 // Frame number of a presentation time, counted from the stream's first timestamp.
 inline std::int64_t FrameIndexOf(double pts, double startPts, double fps) {
     if (std::isnan(pts) || fps <= 0) return 0;

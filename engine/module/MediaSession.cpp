@@ -16,7 +16,8 @@ namespace nrx {
 namespace {
 using namespace std::chrono_literals;
 
-constexpr std::size_t kRecentBytes = 64u << 20; // recently decoded frames kept for backward steps
+constexpr std::size_t kRecentBytes = 48u << 20; // recently decoded frames kept for backward steps
+constexpr double kFullyDecodedBeforeTarget = 30;  // frames before a seek target decoded even if unreferenced
 constexpr int kMaxSide = 16384;
 constexpr auto kExactSeekBudget = 8s;           // a seek never waits longer, whatever the file
 
@@ -78,14 +79,14 @@ bool MediaSession::OpenFile(const std::string& path, const SessionOptions& optio
         if (format->streams[i] != videoStream && format->streams[i] != audioStream)
             format->streams[i]->discard = AVDISCARD_ALL;
 
+    if (format->start_time != AV_NOPTS_VALUE) formatStart = static_cast<double>(format->start_time) / AV_TIME_BASE;
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         duration = static_cast<double>(format->duration) / AV_TIME_BASE;
     if (!SetupVideo(error)) return false;
 
     if (audioStream) {
-        audio = std::make_unique<AudioPipeline>(
-            audioStream, audioPackets, options.makeAudioOutput ? options.makeAudioOutput() : MakeSdlAudioOutput(),
-            [this](double t, int s) { OnAudioTime(t, s); });
+        audio = std::make_unique<AudioPipeline>(audioStream, audioPackets, MakeSdlAudioOutput(),
+                                                [this](double t, int s) { OnAudioTime(t, s); });
         std::string audioError;
         if (!audio->Start(audioError)) {
             EngineLog::Write("warning", audioError + " Playing without sound.");
@@ -212,6 +213,8 @@ void MediaSession::DemuxLoop() {
     PacketPtr packet = MakePacket();
     int current = 0;
     bool ended = false;
+    bool justSought = false;
+    double soughtTo = 0.0;
     while (!quit) {
         {
             std::unique_lock lock(demuxMutex);
@@ -220,12 +223,18 @@ void MediaSession::DemuxLoop() {
             if (seekPending) {
                 seekPending = false;
                 current = seekSerial;
-                const auto ts = static_cast<std::int64_t>(seekTo * AV_TIME_BASE);
+                soughtTo = seekTo;
                 lock.unlock();
-                if (avformat_seek_file(format.get(), -1, INT64_MIN, ts, ts, 0) < 0 &&
-                    av_seek_frame(format.get(), -1, ts, AVSEEK_FLAG_BACKWARD) < 0)
+                const auto ts = static_cast<std::int64_t>(soughtTo * AV_TIME_BASE);
+                // Back to the very start of a stream format (which resynchronises on any byte) needs no
+                // timestamp search, which damage could mislead.
+                const bool toStart = soughtTo <= startPts + 1e-6 && (format->iformat->flags & AVFMT_TS_DISCONT) &&
+                                     av_seek_frame(format.get(), -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+                if (!toStart && avformat_seek_file(format.get(), -1, INT64_MIN, ts, ts, 0) < 0 &&
+                    av_seek_frame(format.get(), -1, ts, AVSEEK_FLAG_BACKWARD) < 0 && !SeekByBytes(soughtTo))
                     EngineLog::Write("warning", "Seeking failed; continuing from where reading stood.");
                 ended = false;
+                justSought = true;
                 continue;
             }
         }
@@ -235,6 +244,12 @@ void MediaSession::DemuxLoop() {
             std::this_thread::sleep_for(5ms);
             continue;
         }
+        // A timestamp search misled by damage can leave reading at the very end; the byte guess gets a second go.
+        if (rc < 0 && justSought && SeekByBytes(soughtTo)) {
+            justSought = false;
+            continue;
+        }
+        justSought = false;
         if (rc < 0) {
             if (rc != AVERROR_EOF && !quit) EngineLog::Write("warning", "Reading stopped: " + AvErrorText(rc));
             ended = true;
@@ -255,6 +270,16 @@ void MediaSession::DemuxLoop() {
     }
 }
 
+// Damaged files can defeat the timestamp search; their bytes are then assumed evenly spread over time.
+// A guess that lands after the target is corrected by ReadFrame(1), which asks again earlier.
+bool MediaSession::SeekByBytes(double pts) {
+    const std::int64_t size = format->pb ? avio_size(format->pb) : -1;
+    if (size <= 0 || duration <= 0) return false;
+    const double share = std::clamp((pts - formatStart) / duration, 0.0, 1.0);
+    const auto pos = static_cast<std::int64_t>(share * 0.95 * static_cast<double>(size));
+    return av_seek_frame(format.get(), -1, pos, AVSEEK_FLAG_BYTE) >= 0;
+}
+
 void MediaSession::VideoLoop() {
     FramePtr frame = MakeFrame();
     int current = -1;
@@ -268,6 +293,15 @@ void MediaSession::VideoLoop() {
             lastPts = NAN;
         }
         const bool end = !item->value;
+        // Far before a seek target, frames nothing refers to are not worth decoding; the last stretch is
+        // decoded in full so that backward steps find it in the recent-frame store.
+        bool skip = false;
+        if (!end && item->serial == skipSerial) {
+            const AVPacket* p = item->value.get();
+            const double pts = Seconds(p->pts != AV_NOPTS_VALUE ? p->pts : p->dts, videoStream->time_base);
+            skip = !std::isnan(pts) && pts < skipBefore;
+        }
+        videoCodec->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         const int sent = avcodec_send_packet(videoCodec.get(), end ? nullptr : item->value.get());
         if (sent < 0 && sent != AVERROR_EOF && !end)
             EngineLog::Write("warning", "A damaged video packet was skipped: " + AvErrorText(sent));
@@ -289,7 +323,8 @@ void MediaSession::VideoLoop() {
 
 void MediaSession::OnAudioTime(double mediaTime, int s) {
     std::lock_guard lock(clockMutex);
-    if (s == clock.serial && !clock.paused) clock.Set(mediaTime, Now(), s);
+    if (s != clock.serial || clock.paused) return;
+    clock.Set(SteerClock(clock.At(Now()), mediaTime), Now(), s);
 }
 
 double MediaSession::ClockTime() {
@@ -303,6 +338,8 @@ int MediaSession::StartSeek(std::int64_t frame) {
     const int s = serial + 1;
     serial = s;
     const double pts = PtsOfFrame(frame, startPts, fps);
+    skipBefore = pts - kFullyDecodedBeforeTarget / fps;
+    skipSerial = s;
     // Queues are emptied here, before the demux thread seeks, so nothing stale is handed out meanwhile.
     videoPackets.Flush(s);
     audioPackets.Flush(s);
@@ -402,8 +439,9 @@ int MediaSession::ReadStill(bool exact, const PictureSettings& settings, std::st
             currentPts = clock.At(Now());
         }
         currentIndex = std::min(IndexOf(currentPts), frameCount - 1);
-        if (!audio || audio->Drained() || !audio->PlaysSound() || currentPts - startPts > duration + 1.0)
-            return NRX_FRAME_END;
+        // Without a sound device the clock alone carries the file to its end.
+        const bool soundDone = audio && audio->PlaysSound() && audio->Drained();
+        if (!audio || soundDone || currentPts - startPts >= duration) return NRX_FRAME_END;
         return NRX_FRAME_NONE;
     }
     shownSinceSeek = true;
@@ -491,24 +529,28 @@ int MediaSession::ReadExact(const PictureSettings& settings, std::string& error)
     const auto deadline = std::chrono::steady_clock::now() + kExactSeekBudget;
     FramePtr last;
     double lastPts = 0.0;
-    double seekBack = 1.0; // demuxers that land after the target are asked again this much earlier
+    // Demuxers that land after the target, or at the end, are asked again 1, 2, 4 and 8 s earlier and
+    // finally from the start.
+    int retries = 0;
+    const auto retry = [&] {
+        if (retries >= 5 || want == 0) return false;
+        ++retries;
+        const double back = retries < 5 ? static_cast<double>(1 << (retries - 1)) : 1e12;
+        StartSeek(std::max<std::int64_t>(0, IndexOf(PtsOfFrame(want, startPts, fps) - back)));
+        discardBelow = 0;
+        return true;
+    };
     bool firstOfSeek = !stepAhead;
     while (!quit && std::chrono::steady_clock::now() < deadline) {
         const int s = serial;
         auto item = frames.Pop(100ms);
-        if (!item) {
-            continue;
+        if (!item || item->serial != s) continue;
+        if (!item->value.frame) {
+            if (firstOfSeek && retry()) continue;
+            break; // the end came first: show the last frame there is
         }
-        if (item->serial != s) continue;
-        if (!item->value.frame) break; // the end came first: show the last frame there is
         const std::int64_t index = IndexOf(item->value.pts);
-        if (firstOfSeek && index > want && want > 0 && seekBack <= 8.0) {
-            const double pts = PtsOfFrame(want, startPts, fps) - seekBack;
-            StartSeek(std::max<std::int64_t>(0, IndexOf(pts)));
-            discardBelow = 0;
-            seekBack *= 2;
-            continue;
-        }
+        if (firstOfSeek && index > want && retry()) continue;
         firstOfSeek = false;
         if (index < want) {
             Remember(item->value.frame.get(), item->value.pts);

@@ -11,7 +11,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +24,6 @@ struct SessionOptions {
     int volume = 100;
     int balance = 0;
     double rate = 1.0;
-    std::function<std::unique_ptr<AudioOutput>()> makeAudioOutput;
 };
 
 // Threads: ReadFrame and the setters are called by the device object, which serialises them; Abort may be
@@ -69,6 +67,7 @@ private:
     void Start();
     void DemuxLoop();
     void VideoLoop();
+    bool SeekByBytes(double pts);
     static int InterruptCallback(void* self);
 
     int StartSeek(std::int64_t target);
@@ -95,12 +94,14 @@ private:
     bool bgra = false;
 
     double fps = 25.0;
-    double startPts = 0.0;
+    double startPts = 0.0;    // first video timestamp (the first audio one for audio-only files)
+    double formatStart = 0.0; // the container's start time
     double duration = 0.0;
     std::int64_t frameCount = 0;
 
-    SerialQueue<PacketPtr> videoPackets{2000, 48u << 20};
-    SerialQueue<PacketPtr> audioPackets{2000, 16u << 20};
+    // Bounded in bytes so a paused high-rate file does not pile up memory.
+    SerialQueue<PacketPtr> videoPackets{2000, 16u << 20};
+    SerialQueue<PacketPtr> audioPackets{2000, 4u << 20};
     SerialQueue<VideoFrame> frames{4};
 
     std::mutex demuxMutex; // guards seekPending, seekTo, seekSerial (the request to the demux thread)
@@ -111,6 +112,8 @@ private:
 
     std::atomic<bool> quit{false};
     std::atomic<int> serial{0};          // generation of the latest seek request
+    std::atomic<int> skipSerial{-1};     // the seek whose early unreferenced frames are skipped ...
+    std::atomic<double> skipBefore{0.0}; // ... before this time
     std::thread demuxThread, videoThread;
 
     std::mutex clockMutex; // guards clock

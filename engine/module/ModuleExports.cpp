@@ -28,6 +28,6 @@ NRX_EXPORT HRESULT NrxCreateInstance(const CLSID* clsid, const IID* iid, void** 
 NRX_EXPORT void NrxFreeString(char* text) { std::free(text); }
 
 NRX_EXPORT char* NrxGetLastErrorText() {
-    const std::string& text = nrx::LastError();
+    const std::string text = nrx::LastError();
     return text.empty() ? nullptr : nrx::DupString(text.c_str());
 }

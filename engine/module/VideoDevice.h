@@ -171,7 +171,7 @@ protected:
 struct IVideoDeviceProperty : IUnknown {
     // Open-dialog filter "Video Files|*.avi;*.mp4;...|All Files (*.*)|*.*" listing every extension played.
     virtual HRESULT GetSupportedExtensions(char** extensions) = 0;
-    // Audio output devices.
+    // Audio output devices: "Default audio output" first, then the system's named outputs.
     virtual HRESULT GetDeviceCount(std::int32_t* count) = 0;
     virtual HRESULT GetDeviceName(std::int32_t index, char** name) = 0;
     // Video decoders.

@@ -1,6 +1,7 @@
 // Opening files into the player: the dialog, the playlist, the recent list and the thread restart.
 #include "document/RedadIzivad.h"
 #include "settings/ProgramParams.h"
+#include "skins/ProgramSkin.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,4 +84,13 @@ TEST_F(OpenFile, FileTheEngineRefusesStillRestartsTheThread) {
     EXPECT_TRUE(Params.recentFiles.isEmpty());
     EXPECT_TRUE(player.IsThreadRunning());
     EXPECT_FALSE(player.engine->IsOpened());
+}
+
+TEST_F(OpenFile, PlayersMadeAgainKeepTheProcesssOneSkin) {
+    ASSERT_NE(player.skin, nullptr);
+    EXPECT_EQ(player.skin, CProgramSkin::Current());
+    CRedadIzivad again;
+    again.engine = std::make_unique<CVideoEngine>(SyntheticModulePath());
+    again.Create();
+    EXPECT_EQ(again.skin, player.skin);
 }
