@@ -95,11 +95,7 @@ void CMediaPlayerView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-void CMediaPlayerView::mouseReleaseEvent(QMouseEvent* event) {
-    // The right button's menu comes from the context-menu event, which the keyboard's menu key raises too.
-    QWidget::mouseReleaseEvent(event);
-}
-
+// The right button and the keyboard's menu key both arrive here, so they show the same menu.
 void CMediaPlayerView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
     ShowContextMenu(event->globalPos());
@@ -127,15 +123,9 @@ bool CMediaPlayerView::DropAcceptable(const QMimeData* data) const {
     return data && data->hasUrls() && ThePlayer && ThePlayer->engine && MakeDropFilter().AcceptsAny(data->urls());
 }
 
-void CMediaPlayerView::dragEnterEvent(QDragEnterEvent* event) {
-    if (DropAcceptable(event->mimeData())) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
+void CMediaPlayerView::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
+// The cursor shows acceptance only while the drag carries at least one file the engine can play.
 void CMediaPlayerView::dragMoveEvent(QDragMoveEvent* event) {
     if (DropAcceptable(event->mimeData())) {
         event->setDropAction(Qt::MoveAction);

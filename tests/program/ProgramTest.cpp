@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -222,4 +223,38 @@ TEST_F(Program, BrokenFileShowsTheErrorAndTheProgramStaysUsable) {
     EXPECT_TRUE(view->WebLink()->isVisible());
     ASSERT_TRUE(doc->OpenAndPlay(Clip("orientation_red_top.mp4"), true));
     EXPECT_TRUE(PauseAfterFrames());
+}
+
+TEST_F(Program, DroppedFilesJoinThePlaylistAndTheFirstPlaysWhenItWasEmpty) {
+    Start({});
+    QTemporaryDir other;
+    const QString text = other.filePath("notes.zzq");
+    QFile(text).open(QIODevice::WriteOnly);
+    const QPoint at = view->rect().center();
+
+    QMimeData refused;
+    refused.setUrls({QUrl::fromLocalFile(text)});
+    QDragEnterEvent enterRefused(at, Qt::CopyAction | Qt::MoveAction, &refused, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &enterRefused);
+    EXPECT_FALSE(enterRefused.isAccepted());
+
+    QMimeData files;
+    const QString first = Clip("orientation_red_top.mp4");
+    files.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(first), QUrl::fromLocalFile(first),
+                   QUrl::fromLocalFile(Clip("numbered_320x240_25_noaudio.mp4"))});
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::MoveAction);
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &drop);
+    ASSERT_EQ(ThePlayer->playList.Count(), 2);
+    EXPECT_TRUE(WaitFor([&] { return Playing(); }));
+    EXPECT_EQ(Engine()->GetFilePath(), first);
+
+    // Dropping what is already listed changes nothing and does not restart playback.
+    QDropEvent again(QPointF(at), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &again);
+    EXPECT_EQ(ThePlayer->playList.Count(), 2);
+    EXPECT_EQ(Engine()->GetFilePath(), first);
 }
