@@ -83,6 +83,12 @@ bool MediaSession::OpenFile(const std::string& path, const SessionOptions& optio
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         duration = static_cast<double>(format->duration) / AV_TIME_BASE;
     if (!SetupVideo(error)) return false;
+    // Untimed reading is for decoding pictures as fast as they come; sound played at its own speed would
+    // fill its queue and hold the demuxer back. A file that is only sound still needs it for its length.
+    if (audioStream && untimed && !still) {
+        audioStream->discard = AVDISCARD_ALL;
+        audioStream = nullptr;
+    }
 
     if (audioStream) {
         audio = std::make_unique<AudioPipeline>(audioStream, audioPackets, MakeSdlAudioOutput(),
@@ -348,7 +354,9 @@ int MediaSession::StartSeek(std::int64_t frame) {
     {
         std::lock_guard lock(clockMutex);
         clock.Set(pts, Now(), s);
+        if (!still) clock.SetPaused(true, Now());
     }
+    if (audio && !still) audio->SetPaused(true);
     {
         std::lock_guard lock(demuxMutex);
         seekPending = true;
@@ -383,6 +391,8 @@ void MediaSession::SetPlayState(int state) {
     const bool paused = state != 0;
     // Frames stepped to while paused left the sound behind; playing resumes from the frame after them.
     if (!paused && (resync || repositionOnPlay) && shownSinceSeek) StartSeek(currentIndex + 1);
+    // Until the first picture after opening or a jump is on screen, clock and sound wait for it.
+    if (!paused && !still && !shownSinceSeek) return;
     {
         std::lock_guard lock(clockMutex);
         clock.SetPaused(paused, Now());
@@ -484,6 +494,9 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
             continue;
         }
         if (look.end) {
+            if (untimed) return NRX_FRAME_END;
+            // No picture came before the end: the sound must not wait for one.
+            if (!shownSinceSeek) StartClock(clockNow, s);
             const bool soundLeft = audio && audio->PlaysSound() && !audio->Drained() && playState == 0 &&
                                    clockNow < currentPts + 2.0;
             return soundLeft ? NRX_FRAME_NONE : NRX_FRAME_END;
@@ -506,11 +519,7 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
         }
         const bool first = !shownSinceSeek;
         const int status = Show(std::move(item->value.frame), item->value.pts, settings, error);
-        // Without sound the clock is the picture's own: it restarts from the first frame after a jump.
-        if (first && (!audio || !audio->PlaysSound())) {
-            std::lock_guard lock(clockMutex);
-            clock.Set(currentPts, Now(), s);
-        }
+        if (first) StartClock(currentPts, s);
         return status;
     }
 }
@@ -561,22 +570,28 @@ int MediaSession::ReadExact(const PictureSettings& settings, std::string& error)
         Remember(item->value.frame.get(), item->value.pts);
         if (stepAhead) repositionOnPlay = true;
         const int status = Show(std::move(item->value.frame), item->value.pts, settings, error);
-        SyncClockToFrame();
+        StartClock(currentPts, serial);
         return status;
     }
     if (quit) return NRX_FRAME_END;
     if (last) {
         const int status = Show(std::move(last), lastPts, settings, error);
-        SyncClockToFrame();
+        StartClock(currentPts, serial);
         return status;
     }
     if (!current) error = "No frame could be decoded at this position.";
     return current ? NRX_FRAME_NONE : NRX_FRAME_END;
 }
 
-void MediaSession::SyncClockToFrame() {
-    std::lock_guard lock(clockMutex);
-    clock.Set(currentPts, Now(), serial);
+// Anchors the clock to the first picture after opening or a jump, so that it is shown on time and the
+// frames after it are not late from the start; the sound starts with it.
+void MediaSession::StartClock(double pts, int s) {
+    {
+        std::lock_guard lock(clockMutex);
+        clock.Set(pts, Now(), s);
+        clock.SetPaused(playState != 0, Now());
+    }
+    if (audio && playState == 0) audio->SetPaused(false);
 }
 
 void MediaSession::Remember(const AVFrame* frame, double pts) {

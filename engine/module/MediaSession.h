@@ -77,7 +77,7 @@ private:
     int Show(FramePtr frame, double pts, const PictureSettings& settings, std::string& error);
     void Remember(const AVFrame* frame, double pts);
     FramePtr Recall(std::int64_t index, double& pts);
-    void SyncClockToFrame();
+    void StartClock(double pts, int serial);
     void OnAudioTime(double mediaTime, int serial);
     double Now() const;
     std::int64_t IndexOf(double pts) const { return FrameIndexOf(pts, startPts, fps); }
