@@ -70,25 +70,8 @@ std::vector<std::string> AudioOutputs() {
     return names;
 }
 
-class DevicePropertyObject final : public IVideoDeviceProperty {
+class DevicePropertyObject final : public ComObject<IVideoDeviceProperty, IID_IVideoDeviceProperty> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IVideoDeviceProperty) {
-            *object = static_cast<IVideoDeviceProperty*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override {
-        const ULONG left = --refs;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT GetSupportedExtensions(char** out) override {
         if (!out) return E_POINTER;
         std::string patterns;
@@ -126,7 +109,6 @@ private:
         return *name ? S_OK : E_OUTOFMEMORY;
     }
 
-    std::atomic<ULONG> refs{1};
 };
 
 } // namespace

@@ -46,25 +46,8 @@ private:
     std::FILE* file = nullptr;
 };
 
-class VideoDeviceObject final : public IVideoDevice {
+class VideoDeviceObject final : public ComObject<IVideoDevice, IID_IVideoDevice> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IVideoDevice) {
-            *object = static_cast<IVideoDevice*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override {
-        const ULONG left = --refs;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT Open(std::int32_t channel, const char* path) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
         if (!path || !*path) return Fail(E_INVALIDARG, "No file name was given.");
@@ -287,7 +270,6 @@ private:
         return S_OK;
     }
 
-    std::atomic<ULONG> refs{1};
     std::mutex work; // guards session, status, picture, bgra, volume, balance, rate and the trace file
     std::shared_ptr<MediaSession> session;
     std::int32_t status = NRX_FRAME_END;
