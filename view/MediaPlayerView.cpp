@@ -3,6 +3,7 @@
 #include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
+#include "engine/ComError.h"
 #include "frame/MainFrame.h"
 #include "render/VideoRenderGdi.h"
 #include "render/VideoRenderOpenGL.h"
@@ -30,6 +31,12 @@ constexpr int kTimerMs = 100;
 constexpr int kLinkBandHeight = 30;
 
 CVideoEngine* Engine() { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
+
+// NRX_RENDERER=gdi starts with the GDI+ renderer instead of OpenGL: a diagnostic switch for measuring
+// both renderers from outside without going through the menu.
+int InitialRendererType() {
+    return qgetenv("NRX_RENDERER").toLower() == "gdi" ? 1 : 2;
+}
 } // namespace
 
 CMediaPlayerView::CMediaPlayerView(QWidget* parent) : QWidget(parent) {
@@ -81,7 +88,7 @@ void CMediaPlayerView::OnInitialUpdate() {
         connect(&ThePlayer->notifier, &CPlayerNotifier::endOfStream, this, &CMediaPlayerView::OnStreamEnded,
                 Qt::QueuedConnection);
     }
-    CreateRenderer(2);
+    CreateRenderer(InitialRendererType());
     LoadLogo();
 
     const QString site = Params.webSiteAddress;
@@ -135,12 +142,14 @@ void CMediaPlayerView::ApplyFrameFormat() {
     renderer_->panX = renderer_->panY = 0.0f;
     // The renderers honour the header's row order themselves.
     engine->SetFlip(false);
-    newFrame_ = true;
-    Invalidate(false);
+    Invalidate(true);
 }
 
 void CMediaPlayerView::Invalidate(bool erase) {
-    if (erase) newFrame_ = true;
+    if (erase) {
+        newFrame_ = true;
+        requestedFrame_ = -1;
+    }
     QWidget* surface = renderer_ ? renderer_->GetDC() : nullptr;
     if (surface)
         surface->update();
@@ -170,8 +179,32 @@ bool CMediaPlayerView::OnEndOfStream() {
 void CMediaPlayerView::OnFrameReady() {
     if (!ThePlayer) return;
     ThePlayer->FramePainted();
+    // The playback thread asks after every read, also after one that found the next picture not yet due;
+    // drawing the same picture again would cost a texture upload and, with OpenGL, a window composition.
+    if (!PictureChanged()) return;
     newFrame_ = true;
     Invalidate(false);
+}
+
+bool CMediaPlayerView::PictureChanged() {
+    CVideoEngine* engine = Engine();
+    if (!engine || !engine->IsOpened()) return true;
+    std::int32_t status = NRX_FRAME_NEW;
+    {
+        std::lock_guard lock(engine->FrameLock());
+        status = engine->FrameStatus();
+    }
+    std::int64_t frame = -1;
+    try {
+        frame = engine->GetCurrentFrame();
+    } catch (const CComError&) {
+        return true;
+    }
+    // A new picture can be followed by a read that found none before this request came through; its frame
+    // number still differs from the one of the last request.
+    const bool changed = status == NRX_FRAME_NEW || frame != requestedFrame_;
+    requestedFrame_ = frame;
+    return changed;
 }
 
 void CMediaPlayerView::OnStreamEnded() {
@@ -210,11 +243,22 @@ void CMediaPlayerView::PaintSurface(QPainter& dc) {
         renderer_->frameBits = engine->FrameBits();
         if (renderer_->frameBits) {
             renderer_->Draw(dc, newFrame_);
+            if (paintTrace_.On()) TracePaint(*engine);
             newFrame_ = false;
             return;
         }
     }
     PaintLogo(dc);
+}
+
+void CMediaPlayerView::TracePaint(CVideoEngine& engine) {
+    std::int64_t frame = -1;
+    try {
+        frame = engine.GetCurrentFrame();
+    } catch (const CComError&) {
+        // The line still counts the paint; -1 says the frame number could not be read.
+    }
+    paintTrace_.Line(frame, newFrame_, renderer_->drawTimeMs);
 }
 
 void CMediaPlayerView::PaintLogo(QPainter& dc) {

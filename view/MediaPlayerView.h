@@ -2,12 +2,14 @@
 #pragma once
 
 #include "view/HotKeys.h"
+#include "view/PaintTrace.h"
 
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
 #include <memory>
 
+class CVideoEngine;
 class CVideoRender;
 class CViewCursorHider;
 class QLabel;
@@ -56,11 +58,15 @@ protected:
 private:
     void PaintSurface(QPainter& dc);
     void PaintLogo(QPainter& dc);
+    // One paint-trace line for the frame just drawn (only called while the trace is on).
+    void TracePaint(CVideoEngine& engine);
     void CheckLayout();
     void PlaceWebLink();
     void LoadLogo();
     bool FileOpen() const;
     void OnFrameReady();
+    // Whether the engine's buffer holds another picture than at the last frame request.
+    bool PictureChanged();
     void OnStreamEnded();
     void OnTimerTick();
     void ShowContextMenu(const QPoint& globalPos);
@@ -77,4 +83,6 @@ private:
     CKeyGuard keyGuard_;
     QRect clientRect_;        // client rectangle at the last paint
     bool newFrame_ = false;   // the engine's buffer holds a frame the renderer has not drawn yet
+    std::int64_t requestedFrame_ = -1; // engine frame number at the last frame request that was drawn
+    CPaintTrace paintTrace_;
 };
