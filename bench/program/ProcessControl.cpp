@@ -1,0 +1,134 @@
+#include "bench/program/ProcessControl.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> Merged(const std::vector<std::string>& extra) {
+    std::vector<std::string> merged;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string item = *entry;
+        const std::string prefix = item.substr(0, item.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& add : extra) replaced = replaced || add.compare(0, prefix.size(), prefix) == 0;
+        if (!replaced) merged.push_back(item);
+    }
+    merged.insert(merged.end(), extra.begin(), extra.end());
+    return merged;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+} // namespace
+
+double NowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void SleepSeconds(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+bool RunningProcess::Start(const Launch& launch) {
+    std::vector<std::string> args = launch.args;
+    std::vector<std::string> env = Merged(launch.env);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
+    const std::string output = launch.outputFile.empty() ? "/dev/null" : launch.outputFile;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    startedAt_ = NowSeconds();
+    const int failed = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed) pid_ = 0;
+    return pid_ != 0;
+}
+
+bool RunningProcess::Reap(int options, Finished& finished) {
+    int status = 0;
+    rusage usage{};
+    pid_t got;
+    while ((got = wait4(pid_, &status, options, &usage)) < 0 && errno == EINTR) {
+    }
+    if (got != pid_) return false;
+    finished.wallSeconds = NowSeconds() - startedAt_;
+    finished.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    pid_ = 0;
+    return true;
+}
+
+bool RunningProcess::WaitExit(double seconds, Finished& finished) {
+    if (!pid_) return false;
+    const double deadline = NowSeconds() + seconds;
+    do {
+        if (Reap(WNOHANG, finished)) return true;
+        SleepSeconds(0.02);
+    } while (NowSeconds() < deadline);
+    return false;
+}
+
+Finished RunningProcess::Stop() {
+    Finished finished;
+    if (!pid_) return finished;
+    kill(pid_, SIGTERM);
+    if (WaitExit(2, finished)) return finished;
+    kill(pid_, SIGKILL);
+    Reap(0, finished);
+    return finished;
+}
+
+RunningProcess::~RunningProcess() {
+    if (!pid_) return;
+    kill(pid_, SIGKILL);
+    Finished ignored;
+    Reap(0, ignored);
+}
+
+double ProcessCpuSeconds(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The command name may hold spaces and parentheses; the fields that follow start after the last ')'.
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    // State is field 3 of the file and the first here; utime and stime are fields 14 and 15.
+    for (int index = 3; index <= 15 && fields >> field; ++index) {
+        if (index == 14) utime = std::stoull(field);
+        if (index == 15) stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::string LoadAverage() {
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}

@@ -1,0 +1,133 @@
+// Plays the large clips through the whole program, with each renderer, in the default window and at
+// Original Size, and judges CPU per presented frame, drops and sync against mpv and ffplay measured on the
+// same clips, window sizes and X server in the same run.
+#include "bench/engine/BenchPaths.h"
+#include "bench/engine/BenchReport.h"
+#include "bench/engine/ChildProcess.h"
+#include "bench/program/Contenders.h"
+#include "bench/program/ProcessControl.h"
+#include "bench/program/VirtualDisplay.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kDefaultSeconds = 20;
+
+struct Peer {
+    const char* label;
+    const char* tool;
+    RunResult result;
+    std::string skipped; // why there is no anchor
+};
+
+std::string Name(const RunSetup& setup, const std::string& who, const std::string& what) {
+    return setup.clip.Label() + " " + (setup.size == WindowSize::Default ? "960x540" : "original size") + " " +
+           who + " " + what;
+}
+
+void Log(const RunSetup& setup, const std::string& who, const RunResult& r) {
+    if (!r.measured) {
+        std::fprintf(stderr, "  %s: %s\n", Name(setup, who, "").c_str(), r.error.c_str());
+        return;
+    }
+    std::fprintf(stderr, "  %s: presented %lld, dropped %lld (%.2f%%), CPU %.2f s%s%s\n",
+                 Name(setup, who, "").c_str(), r.presented, r.dropped, r.droppedPercent, r.cpuSeconds,
+                 r.detail.empty() ? "" : ", ", r.detail.c_str());
+}
+
+Peer MeasurePeer(const char* label, const char* tool, const RunSetup& setup, const VirtualDisplay& x,
+                 RunResult (*run)(const RunSetup&, const VirtualDisplay&)) {
+    Peer peer{label, tool, {}, {}};
+    if (!ToolAvailable(tool)) {
+        peer.skipped = std::string(tool) + " not installed, anchor skipped";
+        return peer;
+    }
+    peer.result = run(setup, x);
+    Log(setup, label, peer.result);
+    if (!peer.result.measured) peer.skipped = peer.result.error + ", anchor skipped";
+    return peer;
+}
+
+void PrintAgainst(const std::string& name, double value, const std::string& unit, const Peer& peer, double anchor,
+                  Target target) {
+    if (!peer.skipped.empty()) {
+        PrintUnanchored(name, value, unit, peer.skipped);
+        return;
+    }
+    PrintFigure({name, value, unit, peer.label, anchor, target});
+}
+
+// drops at or under 1 % for 30 frames per second, 2 % for 60; the OpenGL renderer is held to it at 30 only.
+Target DropTarget(const RunSetup& setup, bool software) {
+    if (setup.clip.fps <= 30) return Target::ValueAtMost(1);
+    return software ? Target::ValueAtMost(2) : Target{};
+}
+
+void Report(const RunSetup& setup, const std::string& who, const RunResult& r, const Peer& peer, double cpuRatio,
+            bool software) {
+    if (!r.measured) {
+        PrintNotMeasured(Name(setup, who, "playback"), r.error);
+        return;
+    }
+    const RunResult& p = peer.result;
+    PrintAgainst(Name(setup, who, "CPU per presented frame (player + X)"), r.CpuMsPerFrame(), "ms", peer,
+                 p.CpuMsPerFrame(), Target::RatioAtMost(cpuRatio));
+    PrintAgainst(Name(setup, who, "dropped frames"), r.droppedPercent, "%", peer, p.droppedPercent,
+                 DropTarget(setup, software));
+    PrintAgainst(Name(setup, who, "presented frames"), static_cast<double>(r.presented), "frames", peer,
+                 static_cast<double>(p.presented), Target{});
+    const double period = 1000.0 / setup.clip.fps;
+    PrintFigure({Name(setup, who, "max |A/V offset|"), r.maxOffsetMs, "ms", "frame period", period,
+                 Target::ValueAtMost(period)});
+    PrintFigure({Name(setup, who, "mean |A/V offset|"), r.meanOffsetMs, "ms", "frame period", period, Target{}});
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // An argument shortens (or lengthens) each run, for a quick look; the figures are judged at 20 s.
+    const double seconds = argc > 1 && std::atof(argv[1]) > 0 ? std::atof(argv[1]) : kDefaultSeconds;
+    // Sound goes nowhere on every side unless the caller picked a device; mpv is given --ao=null.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const std::string title = "whole-program playback";
+    std::error_code ec;
+    const fs::path workDir = fs::temp_directory_path() / ("nrx-bench-program-" + std::to_string(getpid()));
+    fs::create_directories(workDir, ec);
+
+    VirtualDisplay x;
+    std::string error;
+    if (!x.Start(error)) return PrintNotMeasured(title, error);
+    std::printf("%s: X server %s, load average before %s\n", title.c_str(), x.Name().c_str(), LoadAverage().c_str());
+
+    const ClipSpec clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {1920, 1080, 60, 60}};
+    for (const ClipSpec& clip : clips) {
+        const std::string path = EnsureClip(clip);
+        if (path.empty()) {
+            PrintNotMeasured(title + " " + clip.Label(), "the clip could not be generated");
+            continue;
+        }
+        for (WindowSize size : {WindowSize::Default, WindowSize::Original}) {
+            const RunSetup setup{clip, path, size, x.Name(), workDir.string(), seconds};
+            // One after another, never side by side: each run has the machine (and the X server) to itself.
+            const RunResult gdi = RunPlayer(setup, "gdi", x);
+            Log(setup, "DGI Plus", gdi);
+            const RunResult opengl = RunPlayer(setup, "opengl", x);
+            Log(setup, "OpenGL", opengl);
+            const Peer mpv = MeasurePeer("mpv --vo=x11", "mpv", setup, x, RunMpv);
+            const Peer ffplay = MeasurePeer("ffplay (SDL OpenGL)", "ffplay", setup, x, RunFfplay);
+            Report(setup, "DGI Plus", gdi, mpv, 1.3, true);
+            Report(setup, "OpenGL", opengl, ffplay, 2.0, false);
+        }
+    }
+    std::printf("%s: load average after %s\n", title.c_str(), LoadAverage().c_str());
+    if (!std::getenv("NRX_BENCH_KEEP")) fs::remove_all(workDir, ec);
+    else std::fprintf(stderr, "traces and outputs kept in %s\n", workDir.c_str());
+    return 0;
+}
