@@ -46,6 +46,8 @@ bool CVideoRenderGdi::Create(QWidget* view, PaintHandler onPaint) {
 void CVideoRenderGdi::Destroy() {
     delete surface.data();
     frameImage = QImage();
+    scaled = QImage();
+    scaledShown = QRect();
     ready = false;
 }
 
@@ -63,6 +65,7 @@ void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::
     topDown = header->biHeight < 0;
     frameBits = bits;
     frameImage = QImage();
+    scaledShown = QRect();
     WrapBuffer();
 }
 
@@ -74,9 +77,9 @@ void CVideoRenderGdi::WrapBuffer() {
     frameImage = QImage(frameBits, frameWidth, frameHeight, stride, imageFormat);
 }
 
-void CVideoRenderGdi::Draw(QPainter& dc, bool) {
+void CVideoRenderGdi::Draw(QPainter& dc, bool newFrame) {
     CPerfTimer timer;
-    const QRectF client(QPointF(0, 0), QSizeF(dc.device()->width(), dc.device()->height()));
+    const QRect client(0, 0, dc.device()->width(), dc.device()->height());
     WrapBuffer();
     const bool showFrame = ready && !frameImage.isNull() && destRect.W > 0 && destRect.H > 0;
     if (!showFrame) {
@@ -84,17 +87,27 @@ void CVideoRenderGdi::Draw(QPainter& dc, bool) {
         drawTimeMs = timer.ElapsedMs();
         return;
     }
-    const QRectF dest(destRect.X, destRect.Y, destRect.W, destRect.H);
+    // Whole pixels on the 24-bit path, so that the bars and the scaled picture meet without a seam.
+    const QRect shown(QPoint(qRound(destRect.X), qRound(destRect.Y)),
+                      QPoint(qRound(destRect.X + destRect.W) - 1, qRound(destRect.Y + destRect.H) - 1));
+    const bool scale24 = bytesPerPixel == 3 && dc.device()->devicePixelRatioF() == 1.0 && !shown.isEmpty();
+    const QRectF dest = scale24 ? QRectF(shown) : QRectF(destRect.X, destRect.Y, destRect.W, destRect.H);
     // Only the bars: clearing the whole surface first would write every picture pixel twice.
+    const QRectF area(client);
     const QRectF bars[] = {
-        QRectF(client.left(), client.top(), client.width(), dest.top() - client.top()),
-        QRectF(client.left(), dest.bottom(), client.width(), client.bottom() - dest.bottom()),
-        QRectF(client.left(), dest.top(), dest.left() - client.left(), dest.height()),
-        QRectF(dest.right(), dest.top(), client.right() - dest.right(), dest.height()),
+        QRectF(area.left(), area.top(), area.width(), dest.top() - area.top()),
+        QRectF(area.left(), dest.bottom(), area.width(), area.bottom() - dest.bottom()),
+        QRectF(area.left(), dest.top(), dest.left() - area.left(), dest.height()),
+        QRectF(dest.right(), dest.top(), area.right() - dest.right(), dest.height()),
     };
     for (const QRectF& bar : bars)
         if (bar.width() > 0 && bar.height() > 0) dc.fillRect(bar, Qt::black);
 
+    if (scale24) {
+        DrawScaled(dc, shown, client, newFrame);
+        drawTimeMs = timer.ElapsedMs();
+        return;
+    }
     dc.save();
     dc.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (topDown) {
@@ -107,4 +120,14 @@ void CVideoRenderGdi::Draw(QPainter& dc, bool) {
     }
     dc.restore();
     drawTimeMs = timer.ElapsedMs();
+}
+
+void CVideoRenderGdi::DrawScaled(QPainter& dc, const QRect& shown, const QRect& client, bool newFrame) {
+    const QRect visible = shown & client;
+    if (visible.isEmpty()) return;
+    if (newFrame || scaledShown != shown || scaled.size() != visible.size()) {
+        scaler.Scale({frameBits, frameWidth, frameHeight, stride, topDown}, shown, visible, scaled);
+        scaledShown = shown;
+    }
+    dc.drawImage(visible.topLeft(), scaled);
 }
