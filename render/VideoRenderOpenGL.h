@@ -54,4 +54,5 @@ private:
     bool textureFilled = false; // texture holds the buffer's current frame since the last allocation
     bool topDown = true;
     int textureFilter = 0; // GL_LINEAR or GL_NEAREST, as last set on the texture
+    bool softwareRaster = false; // the context draws on the CPU (llvmpipe and the like)
 };
