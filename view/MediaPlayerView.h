@@ -83,6 +83,6 @@ private:
     CKeyGuard keyGuard_;
     QRect clientRect_;        // client rectangle at the last paint
     bool newFrame_ = false;   // the engine's buffer holds a frame the renderer has not drawn yet
-    std::int64_t requestedFrame_ = -1; // engine frame number at the last frame request that was drawn
+    std::int64_t requestedFrame_ = -1; // engine frame number at the last frame request
     CPaintTrace paintTrace_;
 };

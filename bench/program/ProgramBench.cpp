@@ -27,18 +27,18 @@ struct Peer {
     std::string skipped; // why there is no anchor
 };
 
-std::string Name(const RunSetup& setup, const std::string& who, const std::string& what) {
+std::string Name(const RunSetup& setup, const std::string& who, const std::string& what = {}) {
     return setup.clip.Label() + " " + (setup.size == WindowSize::Default ? "960x540" : "original size") + " " +
-           who + " " + what;
+           who + (what.empty() ? "" : " " + what);
 }
 
 void Log(const RunSetup& setup, const std::string& who, const RunResult& r) {
     if (!r.measured) {
-        std::fprintf(stderr, "  %s: %s\n", Name(setup, who, "").c_str(), r.error.c_str());
+        std::fprintf(stderr, "  %s: %s\n", Name(setup, who).c_str(), r.error.c_str());
         return;
     }
     std::fprintf(stderr, "  %s: presented %lld, dropped %lld (%.2f%%), CPU %.2f s%s%s\n",
-                 Name(setup, who, "").c_str(), r.presented, r.dropped, r.droppedPercent, r.cpuSeconds,
+                 Name(setup, who).c_str(), r.presented, r.dropped, r.droppedPercent, r.cpuSeconds,
                  r.detail.empty() ? "" : ", ", r.detail.c_str());
 }
 
@@ -127,7 +127,9 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%s: load average after %s\n", title.c_str(), LoadAverage().c_str());
-    if (!std::getenv("NRX_BENCH_KEEP")) fs::remove_all(workDir, ec);
-    else std::fprintf(stderr, "traces and outputs kept in %s\n", workDir.c_str());
+    if (std::getenv("NRX_BENCH_KEEP"))
+        std::fprintf(stderr, "traces and outputs kept in %s\n", workDir.c_str());
+    else
+        fs::remove_all(workDir, ec);
     return 0;
 }
