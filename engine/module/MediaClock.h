@@ -41,14 +41,15 @@ struct MediaClock {
 enum class FrameAction { Wait, Show, Drop };
 
 // The head frame is shown once the clock is within half a frame period of it, which centres the
-// presentation error on zero for a caller polling once per period. It is dropped instead when the
-// frame after it is already due, so a late consumer catches up without showing stale pictures.
+// presentation error on zero for a caller polling once per period. It is dropped only when the frame after
+// it is due already: a caller that woke late shows the head up to a period late and works the lag off over
+// the next polls, since a frame missing from motion is seen where a few milliseconds of lateness are not.
 // nextPts is NaN when the following frame is not decoded yet.
 inline FrameAction DecideFrame(double headPts, double nextPts, double clock, double period) {
     if (std::isnan(clock) || std::isnan(headPts)) return FrameAction::Show;
     const double slack = period * 0.5;
     if (headPts > clock + slack) return FrameAction::Wait;
-    if (!std::isnan(nextPts) && nextPts <= clock + slack) return FrameAction::Drop;
+    if (!std::isnan(nextPts) && nextPts <= clock) return FrameAction::Drop;
     return FrameAction::Show;
 }
 

@@ -4,12 +4,37 @@
 #include "engine/module/VideoDevice.h"
 
 #include <cstdlib>
+#include <mutex>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #define NRX_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// Every open starts new decoder, demuxer and sound threads, and glibc gives each new thread an arena of its
+// own, where frame-sized buffers then fragment: over a long playlist session the process kept tens of
+// megabytes it no longer used. Few arenas, and a fixed mmap threshold so that frame buffers always go back to
+// the system when freed (the sliding threshold would move them into the arenas after the first close),
+// keep a thousand opens within a few megabytes of one. The decoders allocate from pools, so the contention
+// this could add is negligible.
+void TuneAllocator() {
+#ifdef __GLIBC__
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_ARENA_MAX, 2);
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    });
+#endif
+}
+
+} // namespace
 
 NRX_EXPORT HRESULT NrxCreateInstance(const CLSID* clsid, const IID* iid, void** object) {
     if (!clsid || !iid || !object) return E_POINTER;
     *object = nullptr;
+    TuneAllocator();
     nrx::EngineLog::InstallFFmpegHook();
     IUnknown* created = nullptr;
     if (*clsid == CLSID_VideoDevice) created = nrx::NewVideoDevice();

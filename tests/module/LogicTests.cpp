@@ -14,7 +14,8 @@ TEST(EngineLogic, FramePacingAgainstTheClock) {
     const double period = 0.04;
     EXPECT_EQ(DecideFrame(1.00, 1.04, 0.95, period), FrameAction::Wait);  // early
     EXPECT_EQ(DecideFrame(1.00, 1.04, 0.99, period), FrameAction::Show);  // within half a period
-    EXPECT_EQ(DecideFrame(1.00, 1.04, 1.03, period), FrameAction::Drop);  // the next one is due already
+    EXPECT_EQ(DecideFrame(1.00, 1.04, 1.035, period), FrameAction::Show); // late, but its successor is not due
+    EXPECT_EQ(DecideFrame(1.00, 1.04, 1.04, period), FrameAction::Drop);  // the next one is due already
     EXPECT_EQ(DecideFrame(1.00, NAN, 5.0, period), FrameAction::Show);    // late, but nothing newer yet
     EXPECT_EQ(DecideFrame(1.00, 1.04, NAN, period), FrameAction::Show);   // no clock: never stall
 }
