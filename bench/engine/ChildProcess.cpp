@@ -14,8 +14,6 @@
 
 extern char** environ;
 
-namespace {
-
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> merged;
     for (char** entry = environ; *entry; ++entry) {
@@ -36,6 +34,8 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     pointers.push_back(nullptr);
     return pointers;
 }
+
+namespace {
 
 long StatusFieldKb(const char* field) {
     std::ifstream status("/proc/self/status");

@@ -19,6 +19,11 @@ struct ProcessResult {
     bool Succeeded() const { return started && exitCode == 0; }
 };
 
+// Our environment with extra "NAME=value" entries added or replacing ours.
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra);
+// argv/envp form of strings (pointers into them, null-terminated); strings must outlive the result.
+std::vector<char*> Pointers(std::vector<std::string>& strings);
+
 // Runs args[0] (searched on PATH) with the remaining arguments; extraEnv entries are "NAME=value" added
 // to (or replacing in) our environment.
 ProcessResult RunProcess(const std::vector<std::string>& args, OutputMode output,

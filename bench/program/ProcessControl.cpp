@@ -1,9 +1,10 @@
 #include "bench/program/ProcessControl.h"
 
+#include "bench/engine/ChildProcess.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
@@ -13,29 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
-
-std::vector<std::string> Merged(const std::vector<std::string>& extra) {
-    std::vector<std::string> merged;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string item = *entry;
-        const std::string prefix = item.substr(0, item.find('=') + 1);
-        bool replaced = false;
-        for (const std::string& add : extra) replaced = replaced || add.compare(0, prefix.size(), prefix) == 0;
-        if (!replaced) merged.push_back(item);
-    }
-    merged.insert(merged.end(), extra.begin(), extra.end());
-    return merged;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& s : strings) pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
 
 double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
 
@@ -51,7 +30,7 @@ void SleepSeconds(double seconds) {
 
 bool RunningProcess::Start(const Launch& launch) {
     std::vector<std::string> args = launch.args;
-    std::vector<std::string> env = Merged(launch.env);
+    std::vector<std::string> env = MergedEnvironment(launch.env);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
     const std::string output = launch.outputFile.empty() ? "/dev/null" : launch.outputFile;
