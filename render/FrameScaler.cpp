@@ -21,7 +21,7 @@ inline std::uint32_t Pixel(const std::uint8_t* bgr) {
 inline std::uint32_t PixelWide(const std::uint8_t* bgr) {
     std::uint32_t value;
     std::memcpy(&value, bgr, sizeof value);
-    if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value) >> 8;
+    if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
     return value | 0xff000000u;
 }
 

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;

@@ -16,9 +16,37 @@
 
 namespace {
 
+// Programs to end when we are interrupted; written only by the main thread, read by the signal handler.
+constexpr int kMaxChildren = 4;
+volatile sig_atomic_t children[kMaxChildren] = {};
+
+void EndChildren(int signal) {
+    for (int i = 0; i < kMaxChildren; ++i)
+        if (children[i] > 0) kill(children[i], SIGKILL);
+    _exit(128 + signal);
+}
+
 double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
 
 } // namespace
+
+void TrackChild(pid_t pid) {
+    for (int i = 0; i < kMaxChildren; ++i)
+        if (children[i] == 0) {
+            children[i] = pid;
+            return;
+        }
+}
+
+void UntrackChild(pid_t pid) {
+    for (int i = 0; i < kMaxChildren; ++i)
+        if (children[i] == pid) children[i] = 0;
+}
+
+void EndChildrenOnSignal() {
+    std::signal(SIGPIPE, SIG_IGN);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, EndChildren);
+}
 
 double NowSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -40,10 +68,10 @@ bool RunningProcess::Start(const Launch& launch) {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    startedAt_ = NowSeconds();
     const int failed = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed) pid_ = 0;
+    if (pid_) TrackChild(pid_);
     return pid_ != 0;
 }
 
@@ -54,7 +82,7 @@ bool RunningProcess::Reap(int options, Finished& finished) {
     while ((got = wait4(pid_, &status, options, &usage)) < 0 && errno == EINTR) {
     }
     if (got != pid_) return false;
-    finished.wallSeconds = NowSeconds() - startedAt_;
+    UntrackChild(pid_);
     finished.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     pid_ = 0;

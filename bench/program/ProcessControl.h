@@ -12,10 +12,8 @@ struct Launch {
 };
 
 struct Finished {
-    bool exited = false;   // ended by itself (not by our signal, not by the time limit)
-    int exitCode = -1;
+    int exitCode = -1;     // -1 when ended by a signal
     double cpuSeconds = 0; // user + system of all its threads, from wait4
-    double wallSeconds = 0;
 };
 
 class RunningProcess {
@@ -33,13 +31,19 @@ private:
     bool Reap(int options, Finished& finished);
 
     pid_t pid_ = 0;
-    double startedAt_ = 0;
 };
+
+// Makes SIGINT, SIGTERM and SIGHUP end every program started here (the X server included) before this one
+// ends, and ignores SIGPIPE, so that an interrupted benchmark leaves nothing running.
+void EndChildrenOnSignal();
+// Registers a program started outside RunningProcess (the X server) for that.
+void TrackChild(pid_t pid);
+void UntrackChild(pid_t pid);
 
 // utime + stime of a process still running, in seconds, from /proc/<pid>/stat; -1 when unreadable.
 double ProcessCpuSeconds(pid_t pid);
 // Monotonic seconds, the clock every wait here is measured on.
 double NowSeconds();
 void SleepSeconds(double seconds);
-// The 1-minute load average, for printing beside the figures of a shared machine.
+// The 1-, 5- and 15-minute load averages, for printing beside the figures of a shared machine.
 std::string LoadAverage();

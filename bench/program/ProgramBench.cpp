@@ -83,6 +83,10 @@ void Report(const RunSetup& setup, const std::string& who, const RunResult& r, c
                  DropTarget(setup, software));
     PrintAgainst(Name(setup, who, "presented frames"), static_cast<double>(r.presented), "frames", peer,
                  static_cast<double>(p.presented), Target{});
+    if (!r.hasSync) {
+        PrintNotMeasured(Name(setup, who, "A/V offset"), "the engine's trace holds no frame presented in playback");
+        return;
+    }
     const double period = 1000.0 / setup.clip.fps;
     PrintFigure({Name(setup, who, "max |A/V offset|"), r.maxOffsetMs, "ms", "frame period", period,
                  Target::ValueAtMost(period)});
@@ -96,6 +100,7 @@ int main(int argc, char** argv) {
     const double seconds = argc > 1 && std::atof(argv[1]) > 0 ? std::atof(argv[1]) : kDefaultSeconds;
     // Sound goes nowhere on every side unless the caller picked a device; mpv is given --ao=null.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    EndChildrenOnSignal();
     const std::string title = "whole-program playback";
     std::error_code ec;
     const fs::path workDir = fs::temp_directory_path() / ("nrx-bench-program-" + std::to_string(getpid()));

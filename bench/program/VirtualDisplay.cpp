@@ -35,6 +35,7 @@ bool VirtualDisplay::Start(std::string& error) {
     const int failed = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
+    if (!failed) TrackChild(pid_);
     if (failed) {
         close(pipeFds[0]);
         pid_ = 0;
@@ -65,4 +66,5 @@ VirtualDisplay::~VirtualDisplay() {
     kill(pid_, SIGTERM);
     int status = 0;
     waitpid(pid_, &status, 0);
+    UntrackChild(pid_);
 }
