@@ -26,7 +26,8 @@ class QWidget;
 //   view's paint routine: it paints the logo screen with the painter itself, or (a file playing) takes the
 //   engine wrapper's lock, sets frameBits to the engine's buffer and calls Draw(painter, newFrame), and
 //   releases the lock after Draw returns. Draw reads the buffer only during the call and never keeps a copy:
-//   the GDI+ renderer scales straight from it, the OpenGL renderer uploads it into its texture.
+//   the GDI+ renderer scales straight from it (a 24-bit frame into a 32-bit picture of the shown size, kept
+//   for repaints of the same frame), the OpenGL renderer uploads it into its texture.
 // * newFrame. true when the buffer holds a frame this renderer has not drawn yet; false for a repaint of the
 //   same frame (expose, resize, status text). The OpenGL renderer updates its texture only for a new frame
 //   (or when the texture has not been filled since SetFrameFormat or since its GL context was rebuilt).
