@@ -51,7 +51,7 @@ std::vector<PaintLine> ReadLines(const QString& path) {
 
 } // namespace
 
-TEST(ProgramBench, RendererSwitchAndPaintTraceRecordEveryPictureOnce) {
+TEST(ProgramPaintTrace, RendererSwitchAndPaintTraceRecordEveryPictureOnce) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString tracePath = dir.filePath("paint.csv");

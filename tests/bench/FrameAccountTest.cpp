@@ -20,7 +20,7 @@ TraceRow Delivered(long long frame, int status = 1, int mode = 0) {
 
 } // namespace
 
-TEST(ProgramBench, FramesAreCountedBetweenTheFirstAndLastPaint) {
+TEST(BenchFrameAccount, FramesAreCountedBetweenTheFirstAndLastPaint) {
     // Frames 0..9 delivered except 4 and 5 (engine drops); 7 delivered but overwritten before a paint;
     // 12 delivered after the last paint, which is outside the measured stretch. A "no new frame" read of 4 and
     // a step (mode 1) to 5 do not count as deliveries during playback.
@@ -37,7 +37,7 @@ TEST(ProgramBench, FramesAreCountedBetweenTheFirstAndLastPaint) {
     EXPECT_DOUBLE_EQ(account.DroppedPercent(), 30.0);
 }
 
-TEST(ProgramBench, APaintedFrameCountsAsDeliveredEvenWithoutItsTraceLine) {
+TEST(BenchFrameAccount, APaintedFrameCountsAsDeliveredEvenWithoutItsTraceLine) {
     // The run is stopped with a signal: the engine's last line may be missing while the paint made it to disk.
     const std::vector<TraceRow> rows{Delivered(10), Delivered(11)};
     const FrameAccount account = AccountFrames(rows, {10, 11, 12});
@@ -47,7 +47,7 @@ TEST(ProgramBench, APaintedFrameCountsAsDeliveredEvenWithoutItsTraceLine) {
     EXPECT_DOUBLE_EQ(AccountFrames(rows, {}).DroppedPercent(), 0.0);
 }
 
-TEST(ProgramBench, PaintTraceIsReadUpToTheStopAndRejectedWhenEmpty) {
+TEST(BenchFrameAccount, PaintTraceIsReadUpToTheStopAndRejectedWhenEmpty) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("nrx-paint-trace-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);

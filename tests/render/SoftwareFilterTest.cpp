@@ -46,7 +46,7 @@ bool SoftwareContext(QWidget* surface) {
 
 } // namespace
 
-TEST(ProgramBench, SoftwareOpenGlSamplesAShrunkPictureUnblendedAndAnEnlargedOneSmooth) {
+TEST(RenderSoftwareFilter, SoftwareOpenGlSamplesAShrunkPictureUnblendedAndAnEnlargedOneSmooth) {
     TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(640, 360));
     ASSERT_TRUE(view.renderer.ready);
     TestFrame large(1280, 720, 24, true);

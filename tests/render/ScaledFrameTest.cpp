@@ -62,7 +62,7 @@ struct GradientFrame {
 
 } // namespace
 
-TEST(ProgramBench, ScalerCopiesAnUnscaledFrameExactlyInEitherRowOrder) {
+TEST(RenderScaler, CopiesAnUnscaledFrameExactlyInEitherRowOrder) {
     // 201 pixels: 603-byte rows padded to 604. 200: 600-byte rows without padding, so the buffer's last pixel
     // is its last three bytes (a read of four would fault on the guard page).
     for (int width : {201, 200})
@@ -84,7 +84,7 @@ TEST(ProgramBench, ScalerCopiesAnUnscaledFrameExactlyInEitherRowOrder) {
         }
 }
 
-TEST(ProgramBench, ScalerSamplesTheNearestPixelAndCutsTheInvisiblePartAlike) {
+TEST(RenderScaler, SamplesTheNearestPixelAndCutsTheInvisiblePartAlike) {
     const GradientFrame frame(240, 200, false);
     CFrameScaler scaler;
     QImage whole;
@@ -111,7 +111,7 @@ TEST(ProgramBench, ScalerSamplesTheNearestPixelAndCutsTheInvisiblePartAlike) {
             ASSERT_EQ(part.pixel(x, y), GradientFrame::At((x + 7) / 3, (y + 5) / 3)) << x << "," << y;
 }
 
-TEST(ProgramBench, GdiRendererScalesA24BitFrameOncePerNewFrame) {
+TEST(RenderScaler, GdiRendererScalesA24BitFrameOncePerNewFrame) {
     TestView view(std::make_unique<CVideoRenderGdi>(), QSize(1000, 500));
     TestFrame frame(638, 480, 24, false);
     view.ShowFrame(frame);
