@@ -17,6 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::size_t kRecentBytes = 48u << 20; // recently decoded frames kept for backward steps
+constexpr std::size_t kHeadStartFrames = 3; // decoded ahead before the first picture after opening or a jump
 constexpr double kFullyDecodedBeforeTarget = 30;  // frames before a seek target decoded even if unreferenced
 constexpr int kMaxSide = 16384;
 constexpr auto kExactSeekBudget = 8s;           // a seek never waits longer, whatever the file
@@ -468,6 +469,11 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
         if (quit) return NRX_FRAME_END;
         // The first frame after opening or a jump is worth a short wait; later ones are polled.
         if (!shownSinceSeek || untimed) frames.WaitFor(1, untimed ? 5000ms : 2000ms);
+        // The first picture also waits, for a few periods at most, until the decoder is some frames ahead: the
+        // first moments of playback compete with the window being built and drawn, and a decoder already
+        // ahead absorbs that instead of handing out the next pictures late.
+        if (!shownSinceSeek && !untimed)
+            frames.WaitFor(kHeadStartFrames, std::chrono::milliseconds(std::lround(kHeadStartFrames * 1000.0 / fps)));
         const int s = serial;
         double clockNow;
         {
