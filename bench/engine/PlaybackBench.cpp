@@ -8,6 +8,7 @@
 #include "bench/engine/ChildProcess.h"
 #include "bench/engine/EngineHost.h"
 #include "bench/engine/TraceLog.h"
+#include "engine/FrameClock.h"
 
 #include <chrono>
 #include <cmath>
@@ -23,7 +24,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The player's loop: ReadFrame(0), then sleep the rest of a whole-millisecond frame period.
+// The player's loop with the player's own pacer: ReadFrame(0), then sleep until the whole-millisecond frame
+// period that began before the read is over (periods follow one another on the steady clock).
 int PlayLikeThePlayer(const std::string& path, float rate, double seconds) {
     CEngineHost host;
     if (!host.Load()) {
@@ -39,13 +41,13 @@ int PlayLikeThePlayer(const std::string& path, float rate, double seconds) {
     device->SetPlayState(0, 0);
     float fps = 25;
     device->GetFrameRate(0, 0, &fps);
-    const int period = fps > 0 ? static_cast<int>(1000.0 / fps) : 40;
+    const std::int32_t period = FramePeriodMs(fps);
+    CFramePacer pacer;
     const auto start = Clock::now();
     while (std::chrono::duration<double>(Clock::now() - start).count() < seconds) {
-        const auto before = Clock::now();
+        const auto periodEnd = pacer.BeginPeriod(Clock::now(), period);
         if (host.Read(*device, NRX_READ_NEXT) == NRX_FRAME_END) break;
-        const auto decodeMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
-        if (decodeMs < period) std::this_thread::sleep_for(std::chrono::milliseconds(period - decodeMs));
+        std::this_thread::sleep_until(periodEnd);
     }
     device->Close(0);
     return 0;
