@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 class QPainter;
 class QWidget;
@@ -24,8 +25,10 @@ class QWidget;
 //   main frame as siblings stacked above the view, so they cover the surface like any other widget.
 // * Painting. Whenever the surface paints, it calls onPaint with a QPainter open on the surface. That is the
 //   view's paint routine: it paints the logo screen with the painter itself, or (a file playing) takes the
-//   engine wrapper's lock, sets frameBits to the engine's buffer and calls Draw(painter, newFrame), and
-//   releases the lock after Draw returns. Draw reads the buffer only during the call and never keeps a copy:
+//   engine wrapper's lock, sets frameBits to the engine's buffer and frameLock to its lock, and calls
+//   Draw(painter, newFrame). Draw unlocks it as soon as it has taken the picture (after scaling or uploading,
+//   before presenting); a path that draws straight from the buffer keeps it, and the view releases whatever is
+//   still held when Draw returns. Draw reads the buffer only during the call and never keeps a pointer:
 //   the GDI+ renderer scales straight from it (a 24-bit frame into a 32-bit picture of the shown size, kept
 //   for repaints of the same frame), the OpenGL renderer uploads it into its texture.
 // * newFrame. true when the buffer holds a frame this renderer has not drawn yet; false for a repaint of the
@@ -64,6 +67,10 @@ public:
     void SetOsdText(const QString& text);
 
     const std::uint8_t* frameBits = nullptr; // engine's buffer, set by the view before each Draw
+    // The engine's frame lock, held by the view around Draw (null when nobody holds one). A renderer unlocks it
+    // as soon as it has taken the picture out of frameBits, so the playback thread's next read never waits
+    // for the rest of a paint; after that frameBits is not read again until the next Draw.
+    std::unique_lock<std::mutex>* frameLock = nullptr;
     QWidget* window = nullptr;               // the main view
     std::uint32_t drawTimeMs = 0;            // duration of the last Draw
     QString fontName = QStringLiteral("Courier New");
@@ -94,6 +101,10 @@ protected:
     static bool FormatUsable(const BITMAPINFOHEADER& header, QSize size);
     // Parents surface to view, covering it and following its size, below the view's other children.
     void AttachSurface(QWidget* surface);
+    // Gives the engine's buffer back (see frameLock); the renderer holds its own copy of the picture now.
+    void ReleaseFrame() {
+        if (frameLock && frameLock->owns_lock()) frameLock->unlock();
+    }
     // Applies the five-second rule (emptying an expired text); true when there is a text to draw now.
     bool OsdDue();
 

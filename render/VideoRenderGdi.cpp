@@ -129,5 +129,6 @@ void CVideoRenderGdi::DrawScaled(QPainter& dc, const QRect& shown, const QRect& 
         scaler.Scale({frameBits, frameWidth, frameHeight, stride, topDown}, shown, visible, scaled);
         scaledShown = shown;
     }
+    ReleaseFrame();
     dc.drawImage(visible.topLeft(), scaled);
 }

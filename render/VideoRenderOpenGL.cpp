@@ -220,6 +220,7 @@ void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
                             frameBits);
         textureFilled = true;
     }
+    ReleaseFrame(); // the texture holds the picture; the upload copied it before returning
     const DestRect& d = destRect;
     // Shown texel for pixel (Original Size, no zoom) there is nothing to interpolate: nearest sampling keeps
     // the picture sharp at a half-pixel offset and saves a software rasteriser a third of the quad's cost.

@@ -239,10 +239,13 @@ void CMediaPlayerView::PaintSurface(QPainter& dc) {
     CVideoEngine* engine = Engine();
     if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2) {
         if (webLink_->isVisible()) webLink_->hide();
-        std::lock_guard lock(engine->FrameLock());
+        std::unique_lock lock(engine->FrameLock());
         renderer_->frameBits = engine->FrameBits();
         if (renderer_->frameBits) {
+            renderer_->frameLock = &lock;
             renderer_->Draw(dc, newFrame_);
+            renderer_->frameLock = nullptr;
+            renderer_->frameBits = nullptr;
             if (paintTrace_.On()) TracePaint(*engine);
             newFrame_ = false;
             return;
