@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QScreen>
-#include <QTest>
-
-#include <functional>
 #include <string>
 
 namespace {
@@ -217,24 +212,4 @@ TEST(RenderSurface, ZeroWidthClientBecomesOne) {
     }
     EXPECT_FALSE(CVideoRenderGdi().Create(nullptr, {}));
     EXPECT_FALSE(CVideoRenderOpenGL().Create(nullptr, {}));
-}
-
-TEST(RenderStatusText, ComposedIntoTheWindowOnScreen) {
-    // What the display shows, not the surface's own framebuffer: the text must survive the window composition.
-    TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(960, 540));
-    TestFrame frame(640, 480, 32, true);
-    view.ShowFrame(frame);
-    view.renderer.SetOsdText(QStringLiteral("Volume: 50%"));
-    view.renderer.GetDC()->update();
-    QImage screen;
-    for (int attempt = 0; attempt < 100 && YellowBox(screen).isEmpty(); ++attempt) {
-        QTest::qWait(50);
-        screen = view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-    const QRect box = YellowBox(screen);
-    ASSERT_FALSE(box.isEmpty());
-    EXPECT_LE(box.left(), 12);
-    EXPECT_LE(box.bottom(), 51);
-    EXPECT_TRUE(IsRed(screen.pixel(300, 200)));
-    EXPECT_TRUE(IsWhite(screen.pixel(700, 400)));
 }
