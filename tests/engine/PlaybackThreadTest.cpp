@@ -9,13 +9,13 @@
 
 class PlaybackThread : public ::testing::Test {
 protected:
-    // Creates the player on the given module with a stand-in view that takes repaints as a view would.
-    bool Start(const char* config, ModuleKind module = ModuleKind::Synthetic) {
+    // Creates the player on the synthetic module with a stand-in view that takes repaints as a view would.
+    bool Start(const char* config) {
         EnsureApplication();
         ConfigureSynthetic(config);
         player = std::make_unique<CRedadIzivad>();
         player->viewWindow = &view;
-        player->engine = std::make_unique<CVideoEngine>(ModulePath(module));
+        player->engine = std::make_unique<CVideoEngine>(SyntheticModulePath());
         QObject::connect(
             &player->notifier, &CPlayerNotifier::frameReady, &view,
             [this] {
@@ -23,7 +23,7 @@ protected:
                 if (!acknowledge) return;
                 player->FramePainted();
                 std::lock_guard lock(player->engine->FrameLock());
-                if (player->engine->FrameBits() && kind == ModuleKind::Synthetic)
+                if (player->engine->FrameBits())
                     shownFrames.push_back(SyntheticFrameNumber(player->engine->FrameBits()));
             },
             Qt::QueuedConnection);
@@ -34,7 +34,6 @@ protected:
                 threadFieldAtEnd = player->IsThreadRunning();
             },
             Qt::QueuedConnection);
-        kind = module;
         PromptRecorder prompts;
         return player->Create();
     }
@@ -43,7 +42,6 @@ protected:
 
     QObject view;
     std::unique_ptr<CRedadIzivad> player;
-    ModuleKind kind = ModuleKind::Synthetic;
     bool acknowledge = true;
     int repaints = 0;
     int ends = 0;
@@ -67,16 +65,6 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     EXPECT_TRUE(player->IsThreadRunning());
     player->engine->SetPlayState(0);
     ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 2; }));
-}
-
-TEST_F(PlaybackThread, RealModulePlaysAClipToItsEnd) {
-    ASSERT_TRUE(Start("", ModuleKind::Real));
-    ASSERT_EQ(player->OpenFile(MediaClip("orientation_red_top.mp4"), true), 1);
-    player->engine->SetPlayState(0);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
-    EXPECT_FALSE(threadFieldAtEnd);
-    EXPECT_GT(repaints, 10);
-    EXPECT_TRUE(player->TakeThreadError().isEmpty());
 }
 
 TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {

@@ -1,13 +1,7 @@
 #include "resources/CommandIds.h"
 #include "view/HotKeys.h"
 
-#include <QDialog>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -70,105 +64,30 @@ TEST(InputHotKeys, OnlyCtrlCOSAreTakenAheadAndTheWheelStepsByTwo)
     EXPECT_EQ(WheelVolumeStep(0), 0);
 }
 
-namespace {
-
-// A view that handles keys the way the main view does: guard, decode, act; Esc in its three steps.
-class KeyView : public QWidget {
-public:
-    std::vector<HotKeyAction> done;
-    std::vector<QWidget*> toolWindows;
-    bool fullScreen = false;
-    bool quit = false;
-    CKeyGuard guard;
-    std::function<void()> duringCommand;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        CKeyGuard::Scope scope(guard);
-        if (!scope)
-            return;
-        const HotKeyAction action = DecodeHotKey(event->key(), event->modifiers());
-        // QTest presses the modifier keys themselves too; they decode to nothing.
-        if (action.kind == HotKeyAction::None)
-            return;
-        if (action.kind == HotKeyAction::Escape) {
-            QWidget* visible = nullptr;
-            for (QWidget* window : toolWindows)
-                if (!visible && window->isVisible())
-                    visible = window;
-            switch (DecideEscape(visible != nullptr, fullScreen)) {
-            case EscapeStep::HideToolWindow: visible->hide(); break;
-            case EscapeStep::LeaveFullScreen: fullScreen = false; break;
-            case EscapeStep::Quit:
-                guard.Quit();
-                quit = true;
-                break;
-            }
-        }
-        done.push_back(action);
-        if (action.kind == HotKeyAction::Command && duringCommand)
-            duringCommand();
-    }
-};
-
-} // namespace
-
-TEST(InputHotKeys, KeyDuringAModalDialogOfAnotherKeyDoesNothing)
+TEST(InputHotKeys, EscapeHidesAToolWindowFirstThenLeavesFullScreenThenQuits)
 {
-    KeyView view;
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    bool spaceWasTried = false;
-    view.duringCommand = [&] {
-        // Ctrl+O's file dialog: its nested event loop still delivers keys posted to the view.
-        QDialog dialog(&view);
-        QTimer::singleShot(0, &dialog, [&] {
-            QTest::keyClick(&view, Qt::Key_Space);
-            spaceWasTried = true;
-            dialog.accept();
-        });
-        dialog.exec();
-    };
-    QTest::keyClick(&view, Qt::Key_O, kCtrl);
-    ASSERT_TRUE(spaceWasTried);
-    ASSERT_EQ(view.done.size(), 1u);
-    EXPECT_EQ(view.done[0], Cmd(ID_OPEN_FILES));
-    // Once the dialog is gone keys work again.
-    view.duringCommand = nullptr;
-    QTest::keyClick(&view, Qt::Key_Space);
-    ASSERT_EQ(view.done.size(), 2u);
-    EXPECT_EQ(view.done[1], Cmd(ID_PLAY_PAUSE));
+    EXPECT_EQ(DecideEscape(true, true), EscapeStep::HideToolWindow);
+    EXPECT_EQ(DecideEscape(true, false), EscapeStep::HideToolWindow);
+    EXPECT_EQ(DecideEscape(false, true), EscapeStep::LeaveFullScreen);
+    EXPECT_EQ(DecideEscape(false, false), EscapeStep::Quit);
 }
 
-TEST(InputHotKeys, EscapeHidesToolWindowsOneAtATimeThenLeavesFullScreenThenQuitsForGood)
+TEST(InputHotKeys, GuardRefusesAKeyInsideAnotherAndEveryKeyAfterTheQuitKey)
 {
-    KeyView view;
-    QWidget playlist(nullptr, Qt::Tool);
-    QWidget info(nullptr, Qt::Tool);
-    view.toolWindows = {&playlist, &info};
-    view.show();
-    playlist.show();
-    info.show();
-    view.fullScreen = true;
-
-    QTest::keyClick(&view, Qt::Key_Escape);
-    EXPECT_FALSE(playlist.isVisible());
-    EXPECT_TRUE(info.isVisible());
-    EXPECT_TRUE(view.fullScreen);
-    QTest::keyClick(&view, Qt::Key_Escape);
-    EXPECT_FALSE(info.isVisible());
-    EXPECT_TRUE(view.fullScreen);
-    QTest::keyClick(&view, Qt::Key_Escape);
-    EXPECT_FALSE(view.fullScreen);
-    EXPECT_FALSE(view.quit);
-    QTest::keyClick(&view, Qt::Key_Escape);
-    EXPECT_TRUE(view.quit);
-    EXPECT_TRUE(view.guard.Quitting());
-
-    // After the quit key nothing is handled any more, not even another Esc.
-    const std::size_t handled = view.done.size();
-    QTest::keyClick(&view, Qt::Key_Space);
-    QTest::keyClick(&view, Qt::Key_Escape);
-    EXPECT_EQ(view.done.size(), handled);
+    CKeyGuard guard;
+    {
+        CKeyGuard::Scope first(guard);
+        ASSERT_TRUE(first);
+        // A key the nested event loop of the first key's modal dialog delivers.
+        CKeyGuard::Scope nested(guard);
+        EXPECT_FALSE(nested);
+    }
+    {
+        CKeyGuard::Scope next(guard);
+        EXPECT_TRUE(next) << "once the first key is handled keys work again";
+        guard.Quit();
+    }
+    EXPECT_TRUE(guard.Quitting());
+    CKeyGuard::Scope afterQuit(guard);
+    EXPECT_FALSE(afterQuit);
 }

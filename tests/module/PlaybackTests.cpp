@@ -67,9 +67,13 @@ TEST(EnginePlayback, FramesAreUprightSquarePixelsInTheChosenLayout) {
     }
 }
 
-TEST(EnginePlayback, OpensEveryGeneratedKind) {
-    for (const char* name : {"h264_aac_640x360_25.mp4", "mpeg4_mp3_320x240_2997.avi", "h264_1280x720_60_noaudio.mp4",
-                             "h264_10bit.mkv", "vfr.mkv", "rate_23976.mp4", "rate_5994.mp4"}) {
+TEST(EnginePlayback, OpensEveryGeneratedKindAtItsRate) {
+    // A rate of 0: not what the clip is there for.
+    const std::pair<const char*, float> clips[] = {
+        {"h264_aac_640x360_25.mp4", 0}, {"mpeg4_mp3_320x240_2997.avi", 0}, {"h264_1280x720_60_noaudio.mp4", 0},
+        {"h264_10bit.mkv", 0},          {"vfr.mkv", 0},                     {"rate_23976.mp4", 23.976f},
+        {"rate_2997.mp4", 29.97f},      {"rate_50.mp4", 50.0f},             {"rate_5994.mp4", 59.94f}};
+    for (const auto& [name, rate] : clips) {
         SCOPED_TRACE(name);
         Device dev;
         ASSERT_EQ(dev->Open(0, Clip(name).c_str()), S_OK) << Engine().LastError();
@@ -77,15 +81,11 @@ TEST(EnginePlayback, OpensEveryGeneratedKind) {
         std::int64_t count = 0;
         dev->GetFrameCount(0, &count);
         EXPECT_GT(count, 10);
-    }
-    const std::pair<const char*, float> rates[] = {
-        {"rate_23976.mp4", 23.976f}, {"rate_2997.mp4", 29.97f}, {"rate_50.mp4", 50.0f}, {"rate_5994.mp4", 59.94f}};
-    for (const auto& [name, rate] : rates) {
-        Device dev;
-        ASSERT_EQ(dev->Open(0, Clip(name).c_str()), S_OK);
         float got = 0;
         dev->GetFrameRate(0, 0, &got);
-        EXPECT_NEAR(got, rate, 0.01) << name;
+        if (rate > 0) {
+            EXPECT_NEAR(got, rate, 0.01);
+        }
     }
 }
 

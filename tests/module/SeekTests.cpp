@@ -2,6 +2,7 @@
 #include "tests/module/EngineLoader.h"
 
 #include <random>
+#include <tuple>
 
 using namespace nrxtest;
 
@@ -39,22 +40,16 @@ TEST(EngineSeek, StepsForwardAndBackwardOneFrameAtATime) {
 TEST(EngineSeek, PositionsAndSkipsAreClampedToTheFile) {
     Device dev;
     ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
-    ASSERT_EQ(dev->SetPosition(0, 100000), S_OK);
-    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
-    EXPECT_EQ(dev.DrawnNumber(), 249);
-    ASSERT_EQ(dev->SetPosition(0, -5), S_OK);
-    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
-    EXPECT_EQ(dev.DrawnNumber(), 0);
-
-    ASSERT_EQ(dev->SkipForward(0, 125), S_OK);
-    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
-    EXPECT_EQ(dev.DrawnNumber(), 125);
-    ASSERT_EQ(dev->SkipForward(0, 125), S_OK);
-    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
-    EXPECT_EQ(dev.DrawnNumber(), 249);
-    ASSERT_EQ(dev->SkipBackward(0, 1000), S_OK);
-    ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
-    EXPECT_EQ(dev.DrawnNumber(), 0);
+    using Move = HRESULT (IVideoDevice::*)(std::int32_t, std::int64_t);
+    const std::tuple<Move, std::int64_t, std::int64_t> moves[] = {
+        {&IVideoDevice::SetPosition, 100000, 249}, {&IVideoDevice::SetPosition, -5, 0},
+        {&IVideoDevice::SkipForward, 125, 125},    {&IVideoDevice::SkipForward, 125, 249},
+        {&IVideoDevice::SkipBackward, 1000, 0}};
+    for (const auto& [move, by, lands] : moves) {
+        ASSERT_EQ((dev.d->*move)(0, by), S_OK);
+        ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
+        EXPECT_EQ(dev.DrawnNumber(), lands) << "moved by " << by;
+    }
 }
 
 TEST(EngineSeek, JumpWhilePlayingContinuesFromThere) {

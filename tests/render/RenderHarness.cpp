@@ -60,7 +60,6 @@ TestView::TestView(std::unique_ptr<CVideoRender> r, QSize size) : renderer(*r), 
     renderer.osdY = 50.0f;
     renderer.fontName = QStringLiteral("DejaVu Sans");
     renderer.Create(this, [this](QPainter& dc) {
-        ++paints;
         if (!frame) {
             dc.fillRect(rect(), Qt::darkGray);
             return;

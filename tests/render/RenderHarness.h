@@ -46,7 +46,6 @@ public:
 
     CVideoRender& renderer;
     TestFrame* frame = nullptr;
-    int paints = 0;
 
 private:
     std::unique_ptr<CVideoRender> owned;

@@ -28,6 +28,16 @@ std::vector<ParamItem> TableFor(Fields& f) {
 }
 
 const QString Key = QStringLiteral("Params/VideoSettings");
+
+// Both go through a table over the given fields, so each call sees their values at that moment.
+int Write(Fields& f, const QString& section = {}) {
+    auto table = TableFor(f);
+    return CProgramParams().WriteParamTable(int(table.size()), table.data(), Key, section);
+}
+int Read(Fields& f, const QString& section = {}) {
+    auto table = TableFor(f);
+    return CProgramParams().ReadParamTable(int(table.size()), table.data(), Key, section);
+}
 } // namespace
 
 using SettingsTypes = SettingsFixture;
@@ -41,14 +51,12 @@ TEST_F(SettingsTypes, EveryTypeRoundTripsThroughTheFile) {
     out.ints = {3, -7, 0};
     out.flags = {true, false, true};
     out.names = {"A", "", "c d"};
-    auto table = TableFor(out);
-    ASSERT_EQ(CProgramParams().WriteParamTable(int(table.size()), table.data(), Key, "VSETTING"), 1);
+    ASSERT_EQ(Write(out, "VSETTING"), 1);
     ASSERT_TRUE(store->Flush());
     OpenStore();
 
     Fields in;
-    auto back = TableFor(in);
-    ASSERT_EQ(CProgramParams().ReadParamTable(int(back.size()), back.data(), Key, ""), 1);
+    ASSERT_EQ(Read(in), 1);
     EXPECT_EQ(in.ratio, 1.5f);
     EXPECT_EQ(in.position, -1234.000125);
     EXPECT_EQ(in.when, out.when);
@@ -74,8 +82,7 @@ TEST_F(SettingsTypes, BinaryValuesOfTheWrongLengthAreIgnored) {
     in.position = 4.0;
     in.size = ParamSize(5, 6);
     in.when = QDateTime(QDate(2000, 1, 1), QTime(0, 0));
-    auto table = TableFor(in);
-    CProgramParams().ReadParamTable(int(table.size()), table.data(), Key, "");
+    Read(in);
     EXPECT_EQ(in.ratio, 2.0f);
     EXPECT_EQ(in.position, 4.0);
     EXPECT_EQ(in.size, ParamSize(5, 6));
@@ -83,15 +90,14 @@ TEST_F(SettingsTypes, BinaryValuesOfTheWrongLengthAreIgnored) {
 
     // A text where bytes are expected is not binary at all.
     store->WriteProfileString(Key, "Ratio", "abcd");
-    CProgramParams().ReadParamTable(int(table.size()), table.data(), Key, "");
+    Read(in);
     EXPECT_EQ(in.ratio, 2.0f);
 }
 
 TEST_F(SettingsTypes, CsizeTakesTheHeightUpToTheFirstSpace) {
     store->WriteProfileString(Key, "Size", "640,480 trailing words");
     Fields in;
-    auto table = TableFor(in);
-    CProgramParams().ReadParamTable(int(table.size()), table.data(), Key, "");
+    Read(in);
     EXPECT_EQ(in.size, ParamSize(640, 480));
 }
 
@@ -109,8 +115,7 @@ TEST_F(SettingsTypes, VectorsMergeIntAndStringButReplaceBool) {
     in.names = {"A"};
     in.ints = {9, 1};
     in.flags = {true, true, true, true};
-    auto table = TableFor(in);
-    CProgramParams().ReadParamTable(int(table.size()), table.data(), Key, "VSETTING");
+    Read(in, "VSETTING");
     EXPECT_EQ(in.names, ParamStringVector({"A", "B"}));
     EXPECT_EQ(in.ints, ParamIntVector({9, 1, 5, 11}));
     EXPECT_EQ(in.flags, ParamBoolVector({false, true}));
@@ -119,21 +124,18 @@ TEST_F(SettingsTypes, VectorsMergeIntAndStringButReplaceBool) {
 TEST_F(SettingsTypes, ShorterVectorsLeaveEarlierTrailingElementsStored) {
     Fields out;
     out.names = {"a", "b", "c"};
-    auto table = TableFor(out);
-    CProgramParams().WriteParamTable(int(table.size()), table.data(), Key, "");
+    Write(out);
     out.names = {"z"};
-    CProgramParams().WriteParamTable(int(table.size()), table.data(), Key, "");
+    Write(out);
 
     Fields in;
-    auto back = TableFor(in);
-    CProgramParams().ReadParamTable(int(back.size()), back.data(), Key, "");
+    Read(in);
     EXPECT_EQ(in.names, ParamStringVector({"z", "b", "c"}));
 }
 
 TEST_F(SettingsTypes, RowsOfOtherSectionsAreLeftAlone) {
     Fields out;
     out.ratio = 3.0f;
-    auto table = TableFor(out);
-    CProgramParams().WriteParamTable(int(table.size()), table.data(), Key, "GLOBAL");
+    Write(out, "GLOBAL");
     EXPECT_FALSE(ReadBack().contains(Key + "/Ratio"));
 }

@@ -182,10 +182,7 @@ public:
         *value = status;
         return Enter("GetFrameStatus");
     }
-    HRESULT GetFrameRate(std::int32_t, std::int32_t, float* rate) override {
-        *rate = cfg.rate;
-        return Enter("GetFrameRate");
-    }
+    HRESULT GetFrameRate(std::int32_t, std::int32_t, float* value) override { return Give("GetFrameRate", value, cfg.rate); }
     HRESULT GetFrameSize(std::int32_t, std::int32_t* w, std::int32_t* h, std::int32_t* bpp) override {
         std::lock_guard lock(guard);
         *w = cfg.width;
@@ -204,31 +201,21 @@ public:
         return OpenOnly("GetFrameFormat");
     }
     HRESULT GetDuration(std::int32_t, std::int64_t* seconds) override {
-        *seconds = static_cast<std::int64_t>(cfg.frames / cfg.rate);
-        return Enter("GetDuration");
+        return Give("GetDuration", seconds, static_cast<std::int64_t>(cfg.frames / cfg.rate));
     }
     HRESULT GetCurrentTime(std::int32_t, std::int64_t* seconds) override {
         std::lock_guard lock(guard);
         *seconds = current < 0 ? 0 : static_cast<std::int64_t>(current / cfg.rate);
         return Enter("GetCurrentTime");
     }
-    HRESULT GetFrameCount(std::int32_t, std::int64_t* frames) override {
-        *frames = cfg.frames;
-        return Enter("GetFrameCount");
-    }
+    HRESULT GetFrameCount(std::int32_t, std::int64_t* frames) override { return Give("GetFrameCount", frames, cfg.frames); }
     HRESULT GetCurrentFrame(std::int32_t, std::int64_t* frame) override {
         std::lock_guard lock(guard);
         *frame = current < 0 ? 0 : current;
         return Enter("GetCurrentFrame");
     }
-    HRESULT GetRate(std::int32_t, float* value) override {
-        *value = rate;
-        return Enter("GetRate");
-    }
-    HRESULT GetVolume(std::int32_t, std::int32_t* value) override {
-        *value = volume;
-        return Enter("GetVolume");
-    }
+    HRESULT GetRate(std::int32_t, float* value) override { return Give("GetRate", value, rate); }
+    HRESULT GetVolume(std::int32_t, std::int32_t* value) override { return Give("GetVolume", value, volume); }
     HRESULT SetPosition(std::int32_t, std::int64_t frame) override {
         std::lock_guard lock(guard);
         position = frame < 0 ? 0 : frame >= cfg.frames ? cfg.frames - 1 : frame;
@@ -264,6 +251,11 @@ public:
     HRESULT SkipBackward(std::int32_t, std::int64_t count) override { return Enter("SkipBackward", count); }
 
 private:
+    template <typename T>
+    static HRESULT Give(const char* method, T* out, T value) {
+        *out = value;
+        return Enter(method);
+    }
     HRESULT OpenOnly(const char* method) {
         if (HRESULT hr = Enter(method); FAILED(hr)) return hr;
         return open ? S_OK : E_FAIL;

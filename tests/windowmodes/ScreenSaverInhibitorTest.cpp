@@ -124,33 +124,27 @@ protected:
 
 } // namespace
 
-TEST_F(WindowModesScreenSaver, TakenOnceWhileWantedAndReleasedWhenNot)
-{
-    StartService();
-    CScreenSaverInhibitor inhibitor(*client_);
-    EXPECT_TRUE(service_->Active().empty());
-    inhibitor.SetWanted(true);
-    inhibitor.SetWanted(true);
-    EXPECT_TRUE(inhibitor.Held());
-    EXPECT_EQ(service_->InhibitCalls(), 1);
-    EXPECT_EQ(service_->Active().size(), 1u);
-    EXPECT_EQ(service_->LastApplication(), "NRX MediaPlayer|Playing video");
-
-    inhibitor.SetWanted(false);
-    EXPECT_FALSE(inhibitor.Held());
-    EXPECT_TRUE(service_->Active().empty());
-    // Taking it again gets a fresh cookie which is the one released.
-    inhibitor.SetWanted(true);
-    inhibitor.SetWanted(false);
-    EXPECT_EQ(service_->InhibitCalls(), 2);
-    EXPECT_TRUE(service_->Active().empty());
-}
-
-TEST_F(WindowModesScreenSaver, AlwaysReleasedOnDestruction)
+TEST_F(WindowModesScreenSaver, TakenOnceWhileWantedAndReleasedWhenNotOrOnDestruction)
 {
     StartService();
     {
         CScreenSaverInhibitor inhibitor(*client_);
+        EXPECT_TRUE(service_->Active().empty());
+        inhibitor.SetWanted(true);
+        inhibitor.SetWanted(true);
+        EXPECT_TRUE(inhibitor.Held());
+        EXPECT_EQ(service_->InhibitCalls(), 1);
+        EXPECT_EQ(service_->Active().size(), 1u);
+        EXPECT_EQ(service_->LastApplication(), "NRX MediaPlayer|Playing video");
+
+        inhibitor.SetWanted(false);
+        EXPECT_FALSE(inhibitor.Held());
+        EXPECT_TRUE(service_->Active().empty());
+        // Taking it again gets a fresh cookie which is the one released.
+        inhibitor.SetWanted(true);
+        inhibitor.SetWanted(false);
+        EXPECT_EQ(service_->InhibitCalls(), 2);
+        EXPECT_TRUE(service_->Active().empty());
         inhibitor.SetWanted(true);
         ASSERT_EQ(service_->Active().size(), 1u);
     }
