@@ -109,11 +109,7 @@ public:
     }
 
     HRESULT IsOpen(std::int32_t channel, std::int32_t* open) override {
-        if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        if (!open) return E_POINTER;
-        std::lock_guard lock(work);
-        *open = session ? 1 : 0;
-        return S_OK;
+        return QueryAnyTime(channel, open, [&] { return session ? 1 : 0; });
     }
     HRESULT GetFrameStatus(std::int32_t channel, std::int32_t* out) override {
         return Query(channel, out, [&] { return status; });
@@ -150,18 +146,10 @@ public:
         return Query(channel, frame, [&] { return session->CurrentFrame(); });
     }
     HRESULT GetRate(std::int32_t channel, float* out) override {
-        if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        if (!out) return E_POINTER;
-        std::lock_guard lock(work);
-        *out = static_cast<float>(rate);
-        return S_OK;
+        return QueryAnyTime(channel, out, [&] { return static_cast<float>(rate); });
     }
     HRESULT GetVolume(std::int32_t channel, std::int32_t* out) override {
-        if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        if (!out) return E_POINTER;
-        std::lock_guard lock(work);
-        *out = volume;
-        return S_OK;
+        return QueryAnyTime(channel, out, [&] { return volume; });
     }
     HRESULT SetPosition(std::int32_t channel, std::int64_t frame) override {
         std::lock_guard lock(work);
@@ -250,6 +238,15 @@ private:
         std::lock_guard lock(work);
         if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
         if (!out) return E_POINTER;
+        *out = value();
+        return S_OK;
+    }
+    // The same for values that exist without a file: the settings the next file starts with, whether one is open.
+    template <typename T, typename F>
+    HRESULT QueryAnyTime(std::int32_t channel, T* out, F&& value) {
+        if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
+        if (!out) return E_POINTER;
+        std::lock_guard lock(work);
         *out = value();
         return S_OK;
     }
