@@ -10,10 +10,8 @@
 #include "settings/ProgramParams.h"
 #include "view/MediaPlayerView.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QStyle>
 
 namespace {
 CMediaPlayerDoc* currentDocument = nullptr;
@@ -32,12 +30,11 @@ void DeletePanel(PanelRef<T>& panel) {
 } // namespace
 
 CMediaPlayerDoc::CMediaPlayerDoc(QObject* parent) : QObject(parent) {
-    // The style's frame width is this platform's counterpart of the sunken edge metric.
-    const int edge = qobject_cast<QApplication*>(QCoreApplication::instance())
-                         ? QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth)
-                         : 2;
-    cxEdge = edge;
-    cyEdge = edge;
+    // The window-size arithmetic leaves room for a sunken edge around the view. The view here has none, so
+    // the edge is zero: any other value would make the view that much larger than the picture at every size,
+    // and Original Size would scale the picture instead of showing it pixel for pixel.
+    cxEdge = 0;
+    cyEdge = 0;
     onTopMode = Params.OnTopStatus;
     currentDocument = this;
 }

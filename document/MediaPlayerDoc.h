@@ -121,7 +121,7 @@ public:
     // Engine play state (0 playing, 1 paused, 2 stopped); empty while no engine exists.
     std::function<int()> enginePlayState;
 
-    int cxEdge = 0; // thickness of a sunken 3D edge, read once at construction
+    int cxEdge = 0; // thickness of the view's sunken edge (none here), counted in by the window sizes
     int cyEdge = 0;
     bool fullScreen = false;
     bool opening = false;   // true while a file is being opened

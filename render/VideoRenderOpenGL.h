@@ -1,4 +1,5 @@
-// CVideoRenderOpenGL: the default renderer; the frame as a texture on one quad (zoom, pan, status text), or
+// CVideoRenderOpenGL: the default renderer; the frame as a texture on one quad (zoom, pan, status text), uploaded
+// straight into the surface's framebuffer when it is shown texel for pixel over the whole surface, or
 // glDrawPixels when no texture can hold the frame.
 #pragma once
 
@@ -29,6 +30,8 @@ public:
 
     // Called by the surface once its context is current for the first time (or again after it was rebuilt).
     void InitializeGl();
+    // Called by the surface for every paint: runs the view's paint handler.
+    void PaintSurface(QPainter& painter);
 
 protected:
     // Defines the texture storage for the current format; the GL error it leaves decides the path. Virtual so
@@ -47,6 +50,11 @@ private:
     void DrawTexture(bool newFrame, float cw, float ch);
     void DrawPixels(float ch, qreal dpr);
     void DrawOsd(QPainter& dc);
+    // Shown texel for pixel over the whole surface, the frame needs no quad: it is copied into the texture
+    // behind the surface's framebuffer, which the window composes anyway. On a software rasteriser that saves a
+    // window-sized drawing pass per frame. False (nothing done, the engine's lock still held) when the frame
+    // is not shown that way or the framebuffer is not a plain texture.
+    bool UploadIntoSurface(bool newFrame, float cw, float ch, qreal dpr);
 
     QPointer<QOpenGLWidget> surface;
     bool texturing = false;
@@ -55,4 +63,7 @@ private:
     bool topDown = true;
     int textureFilter = 0; // GL_LINEAR or GL_NEAREST, as last set on the texture
     bool softwareRaster = false; // the context draws on the CPU (llvmpipe and the like)
+    std::uint64_t draws = 0;        // calls of Draw, so the surface can tell paints that drew no frame
+    bool surfaceHoldsFrame = false; // the framebuffer's texture holds the current frame and nothing over it
+    unsigned heldTexture = 0;       // that texture's name
 };

@@ -34,6 +34,8 @@ TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
     EXPECT_TRUE(doc->GetCommandState(ID_START_IN_SOURCE_SIZE).checked);
     OpenFiles({Clip("h264_aac_640x360_25.mp4")});
     EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 360 + doc->cyEdge + 12));
+    EXPECT_TRUE(WaitFor([&] { return view->size() == QSize(640, 360); }))
+        << "Original Size shows the picture pixel for pixel, not scaled to " << view->width() << "x" << view->height();
     doc->OnCommand(ID_START_IN_CURRENT_SIZE);
     OpenFiles({Clip("numbered_320x240_25.mp4")});
     EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 360 + doc->cyEdge + 12));

@@ -135,15 +135,57 @@ TEST(RenderTexture, RebuiltWhenSurfaceMovesToAnotherWindow) {
 }
 
 TEST(RenderTexture, OriginalSizeMapsTexelToPixel) {
+    // Shown texel for pixel over the whole surface, the frame goes straight into the surface's framebuffer.
+    for (const int bitCount : {32, 24}) {
+        for (const bool topDown : {true, false}) {
+            SCOPED_TRACE(testing::Message() << bitCount << " bits, top-down " << topDown);
+            TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(320, 240));
+            TestFrame frame(320, 240, bitCount, topDown);
+            view.ShowFrame(frame);
+            const QImage img = view.Grab();
+            // Quadrant borders exactly between columns 159/160 and rows 119/120, corners included: no blur,
+            // no shift, no mirroring.
+            EXPECT_EQ(img.pixel(159, 119), qRgb(255, 0, 0));
+            EXPECT_EQ(img.pixel(160, 119), qRgb(0, 255, 0));
+            EXPECT_EQ(img.pixel(159, 120), qRgb(0, 0, 255));
+            EXPECT_EQ(img.pixel(160, 120), qRgb(255, 255, 255));
+            EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
+            EXPECT_EQ(img.pixel(319, 239), qRgb(255, 255, 255));
+        }
+    }
+}
+
+TEST(RenderTexture, TexelForPixelRepaintsKeepThePictureAndLoseTheStatusText) {
     TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(320, 240));
-    TestFrame frame(320, 240, 32, false);
+    std::int64_t now = 1000;
+    view.renderer.secondsClock = [&now] { return now; };
+    TestFrame frame(320, 240, 32, true);
     view.ShowFrame(frame);
-    const QImage img = view.Grab();
-    // Quadrant borders exactly between columns 159/160 and rows 119/120, corners included: no blur, no shift.
-    EXPECT_EQ(img.pixel(159, 119), qRgb(255, 0, 0));
-    EXPECT_EQ(img.pixel(160, 119), qRgb(0, 255, 0));
-    EXPECT_EQ(img.pixel(159, 120), qRgb(0, 0, 255));
-    EXPECT_EQ(img.pixel(160, 120), qRgb(255, 255, 255));
-    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(img.pixel(319, 239), qRgb(255, 255, 255));
+    EXPECT_TRUE(IsRed(view.Grab().pixel(100, 100)));
+    frame.Fill(Qt::green); // decoded into the buffer, but the view has not said so
+    EXPECT_TRUE(IsRed(view.Grab(false).pixel(100, 100))) << "a repaint must not upload again";
+    EXPECT_TRUE(IsGreen(view.Grab(true).pixel(100, 100)));
+
+    // The status text is drawn over the picture; once it expires, a repaint shows the picture without it.
+    view.renderer.SetOsdText(QStringLiteral("Volume: Mute"));
+    EXPECT_TRUE(IsYellow(view.Grab(false).pixel(20, 38)) || IsYellow(view.Grab(false).pixel(21, 38)));
+    now += 6;
+    QImage img = view.Grab(false);
+    for (const QPoint p : {QPoint(20, 38), QPoint(21, 38), QPoint(60, 40)})
+        EXPECT_TRUE(IsGreen(img.pixel(p))) << p.x() << "," << p.y() << " " << std::hex << img.pixel(p);
+
+    // A paint that drew something else (the logo screen) is not mistaken for the picture either.
+    TestFrame* shown = view.frame;
+    view.frame = nullptr;
+    EXPECT_FALSE(IsGreen(view.Grab(false).pixel(100, 100)));
+    view.frame = shown;
+    EXPECT_TRUE(IsGreen(view.Grab(false).pixel(100, 100)));
+
+    // Zoomed, the frame goes through the renderer's own texture, which must catch up with the buffer.
+    view.renderer.zoom = 2.0f;
+    img = view.Grab(false);
+    EXPECT_TRUE(IsGreen(img.pixel(100, 100)));
+    EXPECT_TRUE(IsGreen(img.pixel(300, 230)));
+    view.renderer.zoom = 1.0f;
+    EXPECT_TRUE(IsGreen(view.Grab(false).pixel(5, 5)));
 }
