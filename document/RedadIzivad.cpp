@@ -92,6 +92,8 @@ void CRedadIzivad::StartThread() {
     StopEvent.ResetEvent();
     StoppedEvent.ResetEvent();
     paintPending = false;
+    awaitingPresentation = true; // the first read waits for the view to show something (the window is up)
+    PresentedEvent.ResetEvent();
     threadRunning = true;
     worker = std::thread(ThreadProc, this);
 }

@@ -68,6 +68,10 @@ public:
     bool IsThreadRunning() const { return threadRunning; }
     // Called by the view when it takes a frameReady request (see above).
     void FramePainted() { paintPending = false; }
+    // Called by the view each time a paint has reached the screen.
+    void FramePresented() {
+        if (awaitingPresentation.exchange(false)) PresentedEvent.SetEvent();
+    }
     // The component's text for the failure that ended the thread, once; empty when it ended normally.
     QString TakeThreadError();
 
@@ -89,6 +93,8 @@ public:
     CEvent StepForwardEvent;
     CEvent StepBackwardEvent;
     CEvent RefreshEvent;
+    // Signalled by the first FramePresented after the thread started: the window can show pictures.
+    CEvent PresentedEvent;
 
 private:
     void StartThread();
@@ -102,6 +108,7 @@ private:
     std::thread worker;                  // UI thread only: started, stopped and joined there
     std::atomic<bool> threadRunning{false};
     std::atomic<bool> paintPending{false};
+    std::atomic<bool> awaitingPresentation{false}; // nothing presented since the thread started
     std::mutex errorGuard;               // guards threadError
     QString threadError;
 };

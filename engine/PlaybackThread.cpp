@@ -4,6 +4,7 @@
 #include "engine/FrameClock.h"
 
 #include <exception>
+#include <utility>
 
 int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
     if (!player->viewWindow || !player->engine) {
@@ -18,12 +19,14 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
     };
     enum { StopIndex = 0, StepForwardIndex = 1, StepBackwardIndex = 2, RefreshIndex = 3 };
     constexpr int PausedPollMs = 250;
+    constexpr int kWindowUpMs = 500; // longest wait for the view's first paint (a hidden window never paints)
 
     // Every component error on this thread is caught here: an exception escaping a thread ends the process.
     // A failed call is treated like a failed decode, which the view already handles as the end of the
     // stream (next playlist entry or stop); the component's text is kept for TakeThreadError.
     try {
         CFramePacer pacer;
+        bool firstRead = true;
         int r = waitCommand(0);
         while (r != StopIndex) {
             std::int32_t mode = -1; // -1: present without decoding
@@ -48,6 +51,14 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
                 break;
             default:
                 break;
+            }
+            if (mode == NRX_READ_NEXT && std::exchange(firstRead, false) && player->awaitingPresentation &&
+                engine.IsOpened()) {
+                // The view has not shown anything since the open. Its first paints build and compose the
+                // window at its new size, which takes a software rasteriser a quarter of a second. The clock
+                // starts with the first picture, so waiting for the window costs only start-up time, where
+                // reading now would have the first pictures pass while nothing can show them.
+                if (WaitForAny({&player->StopEvent, &player->PresentedEvent}, kWindowUpMs) == StopIndex) break;
             }
             const auto periodEnd =
                 pacer.BeginPeriod(CFramePacer::Clock::now(), FramePeriodMs(engine.GetFrameRate()));

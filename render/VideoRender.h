@@ -73,6 +73,9 @@ public:
     std::unique_lock<std::mutex>* frameLock = nullptr;
     QWidget* window = nullptr;               // the main view
     std::uint32_t drawTimeMs = 0;            // duration of the last Draw
+    // Called on the UI thread once a paint has reached the screen: for OpenGL after the window's composition
+    // and buffer swap, for GDI+ right after the paint (the window flushes it at once). May be empty.
+    std::function<void()> onPresented;
     QString fontName = QStringLiteral("Courier New");
     QString osdText;
     std::int64_t osdTime = 0; // seconds of secondsClock when osdText was set

@@ -37,7 +37,10 @@ bool CVideoRenderGdi::Create(QWidget* view, PaintHandler onPaint) {
     if (!view) return false;
     window = view;
     SetPaintHandler(std::move(onPaint));
-    surface = new RasterSurface(paintHandler);
+    surface = new RasterSurface([this](QPainter& painter) {
+        paintHandler(painter);
+        if (onPresented) onPresented();
+    });
     AttachSurface(surface);
     ready = true;
     return true;

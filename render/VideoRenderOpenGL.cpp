@@ -75,6 +75,9 @@ bool CVideoRenderOpenGL::Create(QWidget* view, PaintHandler onPaint) {
     window = view;
     SetPaintHandler(std::move(onPaint));
     surface = new GlSurface(*this);
+    QObject::connect(surface, &QOpenGLWidget::frameSwapped, surface, [this] {
+        if (onPresented) onPresented();
+    });
     AttachSurface(surface);
     ready = true;
     return true;

@@ -118,6 +118,10 @@ void CMediaPlayerView::CreateRenderer(int type) {
     renderer_->osdY = kOsdY;
     if (!Params.FontName.isEmpty()) renderer_->fontName = Params.FontName;
     clientRect_ = QRect();
+    // The playback thread starts the pictures once the window shows (see CRedadIzivad::ThreadProc).
+    renderer_->onPresented = [] {
+        if (ThePlayer) ThePlayer->FramePresented();
+    };
     renderer_->Create(this, [this](QPainter& dc) { PaintSurface(dc); });
     // A new surface has never drawn the current frame.
     newFrame_ = true;

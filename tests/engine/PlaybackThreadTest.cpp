@@ -98,6 +98,23 @@ TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
     EXPECT_TRUE(Signalled(player->StoppedEvent));
 }
 
+TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
+    ASSERT_TRUE(Start("frames=100000;rate=100"));
+    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
+    player->engine->SetPlayState(0);
+    QThread::msleep(100);
+    EXPECT_EQ(SyntheticCalls("ReadFrame"), 0) << "nothing is read while the window is still being built";
+    player->FramePresented();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
+    player->StopThread(false);
+
+    // A window that never shows anything (a hidden one) holds the first picture back only briefly.
+    const int before = SyntheticCalls("ReadFrame");
+    ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
+    player->engine->SetPlayState(0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= before + 3; }));
+}
+
 TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);

@@ -3,6 +3,7 @@
 #include "render/VideoRenderGdi.h"
 #include "render/VideoRenderOpenGL.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -212,4 +213,14 @@ TEST(RenderSurface, ZeroWidthClientBecomesOne) {
     }
     EXPECT_FALSE(CVideoRenderGdi().Create(nullptr, {}));
     EXPECT_FALSE(CVideoRenderOpenGL().Create(nullptr, {}));
+}
+
+TEST(RenderSurface, TellsWhenAPaintReachedTheScreen) {
+    for (Kind kind : {Kind::Gdi, Kind::OpenGL}) {
+        TestView view(Make(kind), QSize(400, 300));
+        int presented = 0;
+        view.renderer.onPresented = [&presented] { ++presented; };
+        view.renderer.GetDC()->update();
+        EXPECT_TRUE(QTest::qWaitFor([&presented] { return presented > 0; }, 5000));
+    }
 }
