@@ -207,9 +207,14 @@ TEST_F(Program, CursorHidesOverAStillPausedPicture) {
     Start(Clip("orientation_red_top.mp4"));
     ASSERT_TRUE(PauseAfterFrames());
     const QPoint centre = view->mapToGlobal(view->rect().center());
+    // The display's pointer is shared with earlier tests: bring it in from outside the window, so that the
+    // only crossing events are this test's own entry into the view.
+    QCursor::setPos(0, 0);
+    ASSERT_FALSE(view->window()->geometry().contains(QPoint(0, 0)));
+    ASSERT_TRUE(WaitFor([] { return QCursor::pos() == QPoint(0, 0); }));
     QCursor::setPos(centre);
     QTest::mouseMove(view, view->rect().center());
-    ASSERT_TRUE(view->CursorHider()->State().Tracking());
+    ASSERT_TRUE(WaitFor([&] { return view->CursorHider()->State().Tracking(); }));
     EXPECT_TRUE(WaitFor([&] { return view->cursor().shape() == Qt::BlankCursor; }, 10000));
     QTest::mouseMove(view, view->rect().center() + QPoint(10, 10));
     QCursor::setPos(centre + QPoint(10, 10));
