@@ -12,11 +12,42 @@
 #include <QFile>
 #include <QIcon>
 #include <QScreen>
+#include <QWindow>
 #include <cstdio>
 
 namespace {
-CMediaPlayerApp* currentApp = nullptr;
+
+// The frame is activated once its native window is on the display. Asked for earlier (before the map, or before
+// an OpenGL surface made Qt create the native window anew) the activation is lost, and on a display without
+// a window manager the keyboard then follows the pointer instead of going to the player.
+class ActivationOnExpose final : public QObject {
+public:
+    explicit ActivationOnExpose(QWidget* window) : QObject(window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && window_->windowHandle() && window_->windowHandle()->isExposed()) {
+            watched->removeEventFilter(this);
+            // After the exposure has been handled, when the display knows the window as mapped.
+            QMetaObject::invokeMethod(
+                window_, [w = window_] { w->activateWindow(); }, Qt::QueuedConnection);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+void ActivateWhenExposed(QWidget* window) {
+    window->activateWindow();
+    if (QWindow* handle = window->windowHandle()) handle->installEventFilter(new ActivationOnExpose(window));
 }
+
+CMediaPlayerApp* currentApp = nullptr;
+
+} // namespace
 
 CMediaPlayerApp::CMediaPlayerApp(int& argc, char** argv) : application_(argc, argv) {
     currentApp = this;
@@ -59,10 +90,11 @@ bool CMediaPlayerApp::InitInstance() {
     const int sw = screen.width(), sh = screen.height();
     frame_->setGeometry(screen.x() + sw / 4, screen.y() + sh / 4, sw / 2, sh / 2);
     frame_->show();
-    frame_->activateWindow();
     view->setFocus(Qt::ActiveWindowFocusReason);
     // The document's player, the renderer and the command-line file come up once the window is there.
     view->OnInitialUpdate();
+    // After the renderer: an OpenGL surface makes Qt create the native window anew.
+    ActivateWhenExposed(frame_.get());
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "view/CursorAutoHide.h"
 #include "view/MediaPlayerView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMimeData>
@@ -125,6 +126,17 @@ TEST_F(Program, CommandLineClipPlaysUprightInBothRenderers) {
     EXPECT_TRUE(IsRed(shot.pixel(cx, shot.height() / 4)));
     EXPECT_TRUE(IsBlue(shot.pixel(cx, shot.height() * 3 / 4)));
     EXPECT_TRUE(prompts.isEmpty()) << prompts.join('\n').toStdString();
+}
+
+TEST_F(Program, WindowHoldsTheKeyboardWhereverThePointerIs) {
+    // The test display has no window manager: unless the player takes the input focus itself, keys sent
+    // from outside go to whatever window lies under the pointer.
+    Start(Clip("orientation_red_top.mp4"));
+    QCursor::setPos(0, 0);
+    ASSERT_FALSE(view->window()->geometry().contains(QPoint(0, 0)));
+    ASSERT_TRUE(WaitFor([] { return QCursor::pos() == QPoint(0, 0); }));
+    QTest::qWait(300); // a focus that followed the pointer would be lost by now
+    EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == view->window(); }, 3000));
 }
 
 TEST_F(Program, WheelStepsVolumeByTwoAndShowsTheStatusTextTopLeft) {
