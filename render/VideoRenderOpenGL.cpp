@@ -53,6 +53,15 @@ void DrainErrors(QOpenGLFunctions_2_1* gl) {
     }
 }
 
+// Uploads read client memory laid out as the engine's buffer: rows padded to 4 bytes, nothing skipped.
+void UnpackEngineRows(QOpenGLFunctions_2_1* gl) {
+    gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    gl->glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    gl->glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+}
+
 } // namespace
 
 CVideoRenderOpenGL::~CVideoRenderOpenGL() { Destroy(); }
@@ -248,11 +257,7 @@ bool CVideoRenderOpenGL::UploadIntoSurface(bool newFrame, float cw, float ch, qr
         DrainErrors(gl);
         return false;
     }
-    gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    gl->glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    gl->glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    UnpackEngineRows(gl);
     // The framebuffer's row 0 is the bottom of the window, as in a bottom-up buffer; a top-down buffer goes in
     // row by row from the top.
     if (!topDown) {
@@ -288,11 +293,7 @@ void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
     // The texel as it is: modulating by a white colour gives the same picture for a third more rasteriser work.
     gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     if (newFrame || !textureFilled) {
-        gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-        gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // engine rows are padded to 4 bytes
-        gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        gl->glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        gl->glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        UnpackEngineRows(gl);
         gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frameWidth, frameHeight, uploadFormat, GL_UNSIGNED_BYTE,
                             frameBits);
         textureFilled = true;
@@ -339,9 +340,7 @@ void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
 
 void CVideoRenderOpenGL::DrawPixels(float ch, qreal dpr) {
     gl->glDisable(GL_TEXTURE_2D);
-    gl->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    UnpackEngineRows(gl);
     const DestRect& d = destRect;
     const float sx = static_cast<float>(d.W * dpr / frameWidth);
     const float sy = static_cast<float>(d.H * dpr / frameHeight);
