@@ -56,7 +56,7 @@ bool CVideoRender::FormatUsable(const BITMAPINFOHEADER& header, QSize size) {
     const std::int64_t width = header.biWidth;
     const std::int64_t height = header.biHeight < 0 ? -std::int64_t(header.biHeight) : header.biHeight;
     if (width <= 0 || height <= 0 || size.width() != width || size.height() != height) return false;
-    const std::int64_t stride = (width * (header.biBitCount / 8) + 3) & ~std::int64_t(3);
+    const std::int64_t stride = RowBytes(width, header.biBitCount / 8);
     const bool usable = header.biSizeImage == 0 || header.biSizeImage >= stride * height;
     if (!usable) qWarning("Frame header does not match its buffer; the picture is not drawn");
     return usable;

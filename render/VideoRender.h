@@ -102,6 +102,10 @@ protected:
     // and a stated image size (when given) covering every padded row. Anything else is drawn black, since
     // trusting a wrong size would read past the engine's buffer.
     static bool FormatUsable(const BITMAPINFOHEADER& header, QSize size);
+    // Bytes per row of the engine's buffer: rows are padded to a multiple of 4 bytes.
+    static std::int64_t RowBytes(std::int64_t width, int bytesPerPixel) {
+        return (width * bytesPerPixel + 3) & ~std::int64_t(3);
+    }
     // Parents surface to view, covering it and following its size, below the view's other children.
     void AttachSurface(QWidget* surface);
     // Gives the engine's buffer back (see frameLock); the renderer holds its own copy of the picture now.

@@ -64,7 +64,7 @@ void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::
     imageFormat = !FormatUsable(*header, size) ? QImage::Format_Invalid
                   : bytesPerPixel == 4         ? QImage::Format_RGB32
                                                : QImage::Format_BGR888;
-    stride = (static_cast<qsizetype>(frameWidth) * bytesPerPixel + 3) & ~qsizetype(3);
+    stride = RowBytes(frameWidth, bytesPerPixel);
     topDown = header->biHeight < 0;
     frameBits = bits;
     frameImage = QImage();

@@ -264,7 +264,7 @@ bool CVideoRenderOpenGL::UploadIntoSurface(bool newFrame, float cw, float ch, qr
         gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frameWidth, frameHeight, pixelFormat, GL_UNSIGNED_BYTE,
                             frameBits);
     } else {
-        const std::size_t stride = (static_cast<std::size_t>(frameWidth) * bytesPerPixel + 3) & ~std::size_t(3);
+        const auto stride = static_cast<std::size_t>(RowBytes(frameWidth, bytesPerPixel));
         for (int y = 0; y < frameHeight; ++y)
             gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, frameHeight - 1 - y, frameWidth, 1, pixelFormat,
                                 GL_UNSIGNED_BYTE, frameBits + stride * static_cast<std::size_t>(y));
