@@ -1,10 +1,11 @@
 #include "document/PlayList.h"
 
-#include "engine/VideoEngine.h"
+#include "engine/MediaPath.h"
 
 int CPlayList::Find(const QString& path) const {
+    const QString wanted = NormalizeMediaPath(path);
     for (int i = 0; i < Count(); ++i)
-        if (items[i].path == path) return i;
+        if (items[i].path == wanted) return i;
     return -1;
 }
 
@@ -32,12 +33,15 @@ QString CPlayList::Prev() {
 
 void CPlayList::AddFiles(const QStringList& paths, std::uint32_t newCurrent) {
     for (const QString& path : paths) {
-        items.push_back(PlayListItem{path, 0});
+        items.push_back(PlayListItem{NormalizeMediaPath(path), 0});
         if (newCurrent != KeepCurrent) current = static_cast<std::int32_t>(newCurrent);
     }
 }
 
-void CPlayList::Add(const PlayListItem& item) { items.push_back(item); }
+void CPlayList::Add(const PlayListItem& item) {
+    items.push_back(item);
+    items.back().path = NormalizeMediaPath(item.path);
+}
 
 void CPlayList::Clear() {
     items.clear();
@@ -56,4 +60,4 @@ QString CPlayList::GetPath(int index) const { return index >= 0 && index < Count
 
 PlayListItem CPlayList::GetItem(int index) const { return index >= 0 && index < Count() ? items[index] : PlayListItem{}; }
 
-QString CPlayList::GetFileName(const QString& path) { return CVideoEngine::FileNameOf(path); }
+QString CPlayList::GetFileName(const QString& path) { return FileNameOf(path); }

@@ -8,7 +8,7 @@
 #include <limits>
 
 struct PlayListItem {
-    QString path;              // full path
+    QString path;              // absolute, canonical path (or a network address as given)
     std::int64_t duration = 0; // whole seconds, 0 until known
 };
 
@@ -17,7 +17,8 @@ public:
     // AddFiles' newCurrent that leaves current alone.
     static constexpr std::uint32_t KeepCurrent = std::numeric_limits<std::uint32_t>::max();
 
-    // Index of the first item whose path equals path exactly (case-sensitive); -1 if none.
+    // Every path entering the list is made absolute and canonical first (NormalizeMediaPath).
+    // Index of the first item whose path equals path's normal form exactly (case-sensitive); -1 if none.
     int Find(const QString& path) const;
     // index -1 means the last item; nothing happens when the index resolves outside the list.
     void SetDuration(int index, std::int64_t seconds);

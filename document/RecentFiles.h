@@ -3,6 +3,6 @@
 
 #include <QStringList>
 
-// Appends path unless an entry already equals it ignoring case (that entry keeps its place); when the list
+// Appends path's absolute, canonical form unless an entry already equals it ignoring case (that entry keeps its place); when the list
 // is full the oldest entry makes room. The document calls it with Params.recentFiles.
 void AddRecentFile(QStringList& recentFiles, const QString& path);

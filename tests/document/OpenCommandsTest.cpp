@@ -2,6 +2,7 @@
 #include "tests/document/DocumentFixture.h"
 
 #include "document/RedadIzivad.h"
+#include "engine/MediaPath.h"
 #include "settings/ProgramParams.h"
 
 #include <QDir>
@@ -15,6 +16,8 @@ TEST_F(DocumentTest, TheSixthRecentFileDropsTheOldestAndReopeningKeepsThePlace) 
     for (const char* name : names) {
         dialogAnswer = {Clip(name)};
         doc->OnCommand(ID_OPEN_FILES);
+        // A file joins the list once its first picture is shown.
+        ASSERT_TRUE(WaitFor([&] { return Params.recentFiles.contains(Clip(name)); })) << name;
     }
     ASSERT_EQ(Params.recentFiles.size(), 5);
     EXPECT_EQ(Params.recentFiles.first(), Clip(names[1]));
@@ -47,7 +50,7 @@ TEST_F(DocumentTest, ARecentEntryThatCannotBeOpenedIsReportedAndRemoved) {
     ASSERT_TRUE(QFile::remove(copy));
     doc->OnCommand(ID_RECENT_FILE_1);
     doc->OnCommand(ID_RECENT_FILE_2);
-    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file"});
+    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file\n\ngone clip é.mp4\nThe file was not found."});
     EXPECT_EQ(Params.recentFiles, QStringList{Clip("mpeg4_mp3_320x240_2997.avi")});
     EXPECT_FALSE(doc->GetCommandState(ID_RECENT_FILE_2).visible);
 }
@@ -73,7 +76,7 @@ TEST_F(DocumentTest, OpenFolderListsEveryFileAndTriesTheFirst) {
     const CPlayList& list = doc->Player()->playList;
     ASSERT_EQ(list.Count(), 3) << "every file, no sub-folder, no pipe, no filter";
     QStringList names;
-    for (const PlayListItem& item : list.Items()) names.append(CVideoEngine::FileNameOf(item.path));
+    for (const PlayListItem& item : list.Items()) names.append(FileNameOf(item.path));
     names.sort();
     EXPECT_EQ(names, QStringList({"a.mp4", "b.avi", "notes.txt"}));
     EXPECT_EQ(list.Current(), 0);
@@ -123,7 +126,7 @@ TEST_F(DocumentTest, ACancelledOpenChangesNothingAndABadFileLeavesTheProgramUsab
 
     dialogAnswer = {Clip("zero_bytes.avi")};
     doc->OnCommand(ID_OPEN_FILES);
-    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file"});
+    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file\n\nzero_bytes.avi\nThe file is empty."});
     EXPECT_FALSE(doc->opening);
     dialogAnswer = {Clip("numbered_320x240_25.mp4")};
     doc->OnCommand(ID_OPEN_FILES);

@@ -3,6 +3,10 @@
 #include "document/PlayList.h"
 #include "document/RecentFiles.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,9 +94,43 @@ TEST(RecentFiles, SixthFileDropsTheOldestAndKnownFilesKeepTheirPlace) {
     AddRecentFile(recent, "/v/6.mp4");
     EXPECT_EQ(recent, (QStringList{"/v/2.mp4", "/v/3.mp4", "/v/4.mp4", "/v/5.mp4", "/v/6.mp4"}));
     // A longer list from an edited settings store is brought back to the limit.
-    QStringList tooLong{"a", "b", "c", "d", "e", "f", "g"};
-    AddRecentFile(tooLong, "h");
-    EXPECT_EQ(tooLong, (QStringList{"d", "e", "f", "g", "h"}));
+    QStringList tooLong{"/a", "/b", "/c", "/d", "/e", "/f", "/g"};
+    AddRecentFile(tooLong, "/h");
+    EXPECT_EQ(tooLong, (QStringList{"/d", "/e", "/f", "/g", "/h"}));
+}
+
+// A relative entry would open a different file, or none, once the program starts from another folder.
+TEST(MediaPath, PlaylistAndRecentEntriesAreAbsoluteAndCanonical) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkdir("sub"));
+    QFile clip(root + "/clip.mp4");
+    ASSERT_TRUE(clip.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(root + "/clip.mp4", root + "/sub/link.mp4"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root + "/sub"));
+
+    const struct {
+        QString entered, kept;
+    } cases[] = {
+        {"../clip.mp4", root + "/clip.mp4"},
+        {"./link.mp4", root + "/clip.mp4"},            // a link is kept as the file it leads to
+        {"missing/../gone.mp4", root + "/sub/gone.mp4"}, // not there (yet): absolute and cleaned
+        {"file://" + root + "/clip.mp4", root + "/clip.mp4"},
+        {"http://example.invalid/a.mp4", "http://example.invalid/a.mp4"},
+    };
+    CPlayList list;
+    QStringList recent;
+    for (const auto& c : cases) {
+        list.AddFiles({c.entered}, CPlayList::KeepCurrent);
+        EXPECT_EQ(list.GetPath(-1 + list.Count()), c.kept) << c.entered.toStdString();
+        recent.clear();
+        AddRecentFile(recent, c.entered);
+        EXPECT_EQ(recent, QStringList{c.kept}) << c.entered.toStdString();
+    }
+    EXPECT_EQ(list.Find("../clip.mp4"), 0);
+    QDir::setCurrent(previous);
 }
 
 TEST(FileDialogFilter, EngineFilterBecomesQtFilter) {
