@@ -32,6 +32,8 @@ public:
 
     const QString& Path() const { return path; }
     bool IsLoaded() const { return create != nullptr; }
+    // Why the module could not be used (which file, and what went wrong); empty when it loaded.
+    const QString& LoadError() const { return loadError; }
 
 private:
     explicit CEngineModule(const QString& path);

@@ -12,6 +12,8 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
         return 0;
     }
     CVideoEngine& engine = *player->engine;
+    const quint64 run = player->serial;
+    bool anyPicture = false;
     auto waitCommand = [player](int timeoutMs) {
         return WaitForAny({&player->StopEvent, &player->StepForwardEvent, &player->StepBackwardEvent,
                            &player->RefreshEvent},
@@ -33,12 +35,18 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             switch (engine.GetPlayState()) {
             case 0:
                 // A step or refresh consumed by the last wait means nothing while playing.
+                if (r == StepForwardIndex || r == StepBackwardIndex) player->pendingSteps = 0;
                 mode = NRX_READ_NEXT;
                 break;
             case 1:
                 if (r == StepForwardIndex || r == StepBackwardIndex) {
-                    const std::int64_t current = engine.GetCurrentFrame();
-                    engine.SetPosition(r == StepForwardIndex ? current + 1 : current - 1);
+                    // Every press counts: those that came while the last step was decoding are one jump.
+                    const int steps = player->pendingSteps.exchange(0);
+                    if (steps == 0) {
+                        r = waitCommand(PausedPollMs);
+                        continue;
+                    }
+                    engine.SetPosition(engine.GetCurrentFrame() + steps);
                     mode = NRX_READ_POSITION;
                 } else if (r == RefreshIndex) {
                     mode = NRX_READ_REFRESH;
@@ -62,10 +70,12 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             }
             const auto periodEnd =
                 pacer.BeginPeriod(CFramePacer::Clock::now(), FramePeriodMs(engine.GetFrameRate()));
-            if (mode >= 0 && engine.ReadFrame(mode) == NRX_FRAME_END) {
-                player->EndOfStream({});
+            const std::int32_t status = mode >= 0 ? engine.ReadFrame(mode) : NRX_FRAME_NONE;
+            if (status == NRX_FRAME_END) {
+                player->EndOfStream(run, anyPicture, {});
                 return 1;
             }
+            if (status == NRX_FRAME_NEW && !std::exchange(anyPicture, true)) emit player->notifier.firstPicture(run);
             player->RequestPaint();
             // Only a stop may cut the period short: a step or refresh that arrives while playing must not
             // advance the next frame, and while paused it is taken right after this period.
@@ -73,11 +83,11 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             if (r != StopIndex) r = waitCommand(0);
         }
     } catch (const CComError& error) {
-        player->EndOfStream(error.ErrorMessage());
+        player->EndOfStream(run, anyPicture, error.ErrorMessage());
         return 1;
     } catch (const std::exception& error) {
         // Anything else (out of memory, say) must not end the process from here either.
-        player->EndOfStream(QString::fromLocal8Bit(error.what()));
+        player->EndOfStream(run, anyPicture, QString::fromLocal8Bit(error.what()));
         return 1;
     }
     player->StoppedEvent.ResetEvent();

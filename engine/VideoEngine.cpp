@@ -1,7 +1,7 @@
 #include "engine/VideoEngine.h"
 
-#include "app/PromptService.h"
 #include "engine/ComError.h"
+#include "engine/MediaPath.h"
 #include "engine/PerfTimer.h"
 #include "settings/ProgramParams.h"
 
@@ -37,6 +37,7 @@ void CVideoEngine::Check(HRESULT hr) const {
 }
 
 bool CVideoEngine::Initialize() {
+    creationErrors.clear();
     const bool deviceOk = CreateDevice();
     const bool propertyOk = CreateDeviceProperty();
     ready = deviceOk && propertyOk;
@@ -60,7 +61,7 @@ bool CVideoEngine::CreateObject(const CLSID& clsid, const IID& iid, void** objec
     // An object without the interface is simply not there: no message.
     if (hr == E_NOINTERFACE) return false;
     const CComError error(FAILED(hr) ? hr : E_POINTER, module->LastErrorText());
-    CPromptService::Show(QString::fromLatin1(errorTitle).arg(error.ErrorMessage()), PromptIcon::Warning);
+    creationErrors << QString::fromLatin1(errorTitle).arg(error.ErrorMessage());
     return false;
 }
 
@@ -109,29 +110,34 @@ bool CVideoEngine::CreateDeviceProperty() {
         ReadNameList(&IVideoDeviceProperty::GetDeviceCount, &IVideoDeviceProperty::GetDeviceName, deviceCount,
                      deviceNames);
         if (deviceCount >= 1 && selectedDevice == -1) displayName = NoDeviceSelected;
-        ReadNameList(&IVideoDeviceProperty::GetVideoCodecCount, &IVideoDeviceProperty::GetVideoCodecName,
-                     videoCodecCount, videoCodecNames);
-        ReadNameList(&IVideoDeviceProperty::GetAudioCodecCount, &IVideoDeviceProperty::GetAudioCodecName,
-                     audioCodecCount, audioCodecNames);
-        ReadNameList(&IVideoDeviceProperty::GetFormatCount, &IVideoDeviceProperty::GetFormatName, formatCount,
-                     formatNames);
     } catch (const CComError& error) {
-        // A property object that cannot describe the component is as good as none.
-        CPromptService::Show(QString::fromLatin1(PropertyError).arg(error.ErrorMessage()), PromptIcon::Warning);
+        // Without its extensions and devices the component cannot be offered anything to play.
+        creationErrors << QString::fromLatin1(PropertyError).arg(error.ErrorMessage());
         ReleaseProperty();
         return false;
     }
+    // The codec and format names only describe the component; a list it cannot give stays empty.
+    const struct {
+        HRESULT (IVideoDeviceProperty::*count)(std::int32_t*);
+        HRESULT (IVideoDeviceProperty::*name)(std::int32_t, char**);
+        std::int32_t& countField;
+        QStringList& names;
+    } descriptive[] = {
+        {&IVideoDeviceProperty::GetVideoCodecCount, &IVideoDeviceProperty::GetVideoCodecName, videoCodecCount,
+         videoCodecNames},
+        {&IVideoDeviceProperty::GetAudioCodecCount, &IVideoDeviceProperty::GetAudioCodecName, audioCodecCount,
+         audioCodecNames},
+        {&IVideoDeviceProperty::GetFormatCount, &IVideoDeviceProperty::GetFormatName, formatCount, formatNames}};
+    for (const auto& list : descriptive) {
+        try {
+            ReadNameList(list.count, list.name, list.countField, list.names);
+        } catch (const CComError&) {
+            list.countField = 0;
+            list.names.clear();
+        }
+    }
     propertyCreated = true;
     return true;
-}
-
-QString CVideoEngine::FileNameOf(const QString& path) {
-#ifdef _WIN32
-    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-#else
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-#endif
-    return slash <= 0 ? QString() : path.mid(slash + 1);
 }
 
 QString CVideoEngine::MakeDisplayName(const QString& path, const QString& name) {
@@ -213,6 +219,9 @@ void CVideoEngine::ReadMediaInfo() {
         std::lock_guard guard(lock);
         RefreshFrameInfo();
     }
+    std::int32_t picture = 1;
+    Check(device->HasPicture(channel, &picture));
+    hasPicture = picture != 0;
     Check(device->SetBrightness(channel, Params.Brightness));
     Check(device->SetContrast(channel, Params.Contrast));
     Check(device->SetSaturation(channel, Params.Saturation));

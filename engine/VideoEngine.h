@@ -29,8 +29,8 @@ public:
     CVideoEngine(const CVideoEngine&) = delete;
     CVideoEngine& operator=(const CVideoEngine&) = delete;
 
-    // Creates both objects; TRUE when both exist. A failure other than a missing interface shows one
-    // message box per object, and the player then runs with nothing to play.
+    // Creates both objects; TRUE when both exist. A failure other than a missing interface is kept in
+    // CreationErrors (the caller tells the user), and the player then runs with nothing to play.
     bool Initialize();
     bool CreateDevice();
     bool CreateDeviceProperty();
@@ -73,6 +73,8 @@ public:
     std::int32_t GetVolume();
 
     bool IsOpened() const { return opened; }
+    // The open file has a picture of its own; false for sound only (the view shows its logo screen then).
+    bool HasPicture() const { return hasPicture; }
     bool IsActive() const { return playState != 2; }
     bool IsReady() const { return ready; }
     QString GetDisplayName() const { return displayName; }
@@ -104,11 +106,15 @@ public:
     std::int32_t GetQuality() const { return quality; }
     // Why the last Open failed, in the component's words; empty after a successful one.
     const QString& LastOpenError() const { return openError; }
+    // One text per object the last Initialize could not create (the device's first), in the component's
+    // words; empty when both exist or an object merely lacks the interface.
+    const QStringList& CreationErrors() const { return creationErrors; }
+    // The module file itself could not be used; ModuleError says which file and why.
+    bool ModuleMissing() const { return !module->IsLoaded(); }
+    const QString& ModuleError() const { return module->LoadError(); }
 
     // The display name rule: a name longer than 30 characters is shortened to its first 27 and "...".
     static QString MakeDisplayName(const QString& path, const QString& fileName);
-    // Text after the last path separator; empty when there is none or it is the first character.
-    static QString FileNameOf(const QString& path);
 
 private:
     // Raises CComError for a failed call, with the component's text.
@@ -119,7 +125,8 @@ private:
     void ReadNameList(HRESULT (IVideoDeviceProperty::*count)(std::int32_t*),
                       HRESULT (IVideoDeviceProperty::*name)(std::int32_t, char**), std::int32_t& countField,
                       QStringList& names);
-    // Creates one object of clsid as iid; a failure other than E_NOINTERFACE shows errorTitle and its text.
+    // Creates one object of clsid as iid; a failure other than E_NOINTERFACE adds errorTitle with its text
+    // to creationErrors.
     bool CreateObject(const CLSID& clsid, const IID& iid, void** object, const char* errorTitle);
 
     // Guards the device's ReadFrame/SetPlayState sequence, frameStatus, frameWidth, frameHeight,
@@ -134,6 +141,7 @@ private:
     bool deviceCreated = false;
     bool propertyCreated = false;
     bool opened = false;
+    bool hasPicture = true;
     std::int32_t deviceCount = 0;
     std::int32_t videoCodecCount = 0;
     std::int32_t audioCodecCount = 0;
@@ -151,5 +159,6 @@ private:
     QString filePath;
     QString fileName;
     QString openError;
+    QStringList creationErrors;
     QStringList deviceNames, videoCodecNames, audioCodecNames, formatNames;
 };

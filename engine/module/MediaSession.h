@@ -50,6 +50,8 @@ public:
     std::int64_t FrameCount() const { return frameCount; }
     double Duration() const { return duration; }
     std::int64_t CurrentFrame() const { return currentIndex; }
+    // A video stream that decodes, or cover art; false for sound only (the buffer stays black).
+    bool HasPicture() const { return !still || stillPicture != nullptr; }
     // Presentation time of the frame in the buffer and the master clock, both from the stream's start.
     double CurrentTime() const;
     double ClockTime();

@@ -162,6 +162,9 @@ struct IVideoDevice : IUnknown {
     // Move by count frames, clamped to the file.
     virtual HRESULT SkipForward(std::int32_t channel, std::int64_t count) = 0;
     virtual HRESULT SkipBackward(std::int32_t channel, std::int64_t count) = 0;
+    // *picture = 1 when the file has a picture of its own (a video stream or cover art), 0 when it is sound
+    // only and the buffer holds nothing but black.
+    virtual HRESULT HasPicture(std::int32_t channel, std::int32_t* picture) = 0;
 
 protected:
     ~IVideoDevice() = default;

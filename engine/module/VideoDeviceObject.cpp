@@ -145,6 +145,9 @@ public:
     HRESULT GetCurrentFrame(std::int32_t channel, std::int64_t* frame) override {
         return Query(channel, frame, [&] { return session->CurrentFrame(); });
     }
+    HRESULT HasPicture(std::int32_t channel, std::int32_t* picture) override {
+        return Query(channel, picture, [&] { return session->HasPicture() ? 1 : 0; });
+    }
     HRESULT GetRate(std::int32_t channel, float* out) override {
         return QueryAnyTime(channel, out, [&] { return static_cast<float>(rate); });
     }

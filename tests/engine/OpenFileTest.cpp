@@ -52,7 +52,7 @@ TEST_F(OpenFile, ThreeFilesFromTheDialogReplaceThePlaylistAndTheFirstOpens) {
     EXPECT_EQ(player.playList.Current(), 0);
     EXPECT_EQ(player.playList.GetItem(0).duration, 10);
     EXPECT_EQ(player.engine->GetFilePath(), "/v/one.syn");
-    EXPECT_EQ(Params.recentFiles, QStringList{"/v/one.syn"});
+    EXPECT_TRUE(Params.recentFiles.isEmpty()) << "a file joins the recent list once it shows a picture";
     EXPECT_TRUE(player.IsThreadRunning());
 }
 
@@ -73,7 +73,6 @@ TEST_F(OpenFile, OpeningWithoutReplacingLeavesThePlaylistAlone) {
     // A second open stops the running thread first and starts it again.
     EXPECT_EQ(player.OpenFile("/v/a.syn", false), 1);
     EXPECT_TRUE(player.IsThreadRunning());
-    EXPECT_EQ(Params.recentFiles, (QStringList{"/v/b.syn", "/v/a.syn"}));
     EXPECT_EQ(dialogs, 0);
 }
 

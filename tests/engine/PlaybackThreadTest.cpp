@@ -90,7 +90,7 @@ TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
     ASSERT_TRUE(player->engine->Open("/clips/a.syn"));
     player->engine->SetPlayState(0);
     player->engine->SetPlayState(1);
-    player->StepForwardEvent.SetEvent();
+    player->RequestStep(1);
     player->StopEvent.SetEvent();
     EXPECT_EQ(CRedadIzivad::ThreadProc(player.get()), 1);
     EXPECT_EQ(SyntheticCalls("SetPosition"), 0);
@@ -120,9 +120,9 @@ TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     player->engine->SetPlayState(0);
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
-    player->StepForwardEvent.SetEvent();
+    player->RequestStep(1);
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 6; }));
-    player->StepBackwardEvent.SetEvent();
+    player->RequestStep(-1);
     player->RefreshEvent.SetEvent();
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 10; }));
     player->StopThread(false);
@@ -144,9 +144,9 @@ TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
     }
     const std::int64_t paused = player->engine->GetCurrentFrame();
 
-    player->StepForwardEvent.SetEvent();
+    player->RequestStep(1);
     ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused + 1; }));
-    player->StepBackwardEvent.SetEvent();
+    player->RequestStep(-1);
     ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused && SyntheticCalls("SetPosition") == 2; }));
     const std::int64_t readsBeforeRefresh = SyntheticCalls("ReadFrame");
     player->RefreshEvent.SetEvent();

@@ -7,6 +7,7 @@
 //   frames=250        frames in the stream; ReadFrame past the last one reports end of stream
 //   width=64;height=48
 //   decodeMs=0        time each ReadFrame takes
+//   soundOnly=1       the file has no picture of its own (HasPicture answers 0)
 //   fail=Open,ReadFrame@3   these methods fail with E_FAIL (from their n-th call on when @n is given)
 //   noInterface=device|property   the class exists but lacks its interface (E_NOINTERFACE)
 //   unregistered=device|property  the class is unknown (REGDB_E_CLASSNOTREG)

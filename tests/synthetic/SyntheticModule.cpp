@@ -23,6 +23,7 @@ struct Config {
     std::int32_t width = 64;
     std::int32_t height = 48;
     int decodeMs = 0;
+    bool soundOnly = false; // HasPicture answers 0
     std::map<std::string, std::int64_t> failFrom; // method -> first failing call (1-based)
     std::string noInterface;
     std::string unregistered;
@@ -59,6 +60,7 @@ Config ParseConfig(const char* text) {
         else if (key == "noInterface") result.noInterface = value;
         else if (key == "unregistered") result.unregistered = value;
         else if (key == "devices") result.devices = std::atoi(value.c_str());
+        else if (key == "soundOnly") result.soundOnly = value == "1";
         else if (key == "fail") {
             std::stringstream methods(value);
             std::string method;
@@ -215,6 +217,11 @@ public:
         return Enter("GetCurrentFrame");
     }
     HRESULT GetRate(std::int32_t, float* value) override { return Give("GetRate", value, rate); }
+    HRESULT HasPicture(std::int32_t, std::int32_t* picture) override {
+        std::lock_guard lock(guard);
+        *picture = cfg.soundOnly ? 0 : 1;
+        return OpenOnly("HasPicture");
+    }
     HRESULT GetVolume(std::int32_t, std::int32_t* value) override { return Give("GetVolume", value, volume); }
     HRESULT SetPosition(std::int32_t, std::int64_t frame) override {
         std::lock_guard lock(guard);
