@@ -3,6 +3,7 @@
 
 #include "app/MediaPlayerApp.h"
 #include "app/PromptService.h"
+#include "document/Guarded.h"
 #include "document/RedadIzivad.h"
 #include "engine/ComError.h"
 #include "frame/MainFrame.h"
@@ -23,16 +24,6 @@ constexpr int kBrightnessLimit = 255;
 constexpr int kContrastLimit = 100;
 constexpr int kSaturationLimit = 255;
 constexpr int kResetPicture = 999;
-
-// A component call that fails inside a command is reported and the command abandoned; the player goes on.
-template <class F>
-void Guarded(F&& command) {
-    try {
-        command();
-    } catch (const CComError& error) {
-        CPromptService::Show(error.ErrorMessage(), PromptIcon::Error);
-    }
-}
 
 CVideoRender* CurrentRenderer() {
     CMediaPlayerView* v = CMediaPlayerView::Instance();
@@ -58,14 +49,14 @@ bool CMediaPlayerDoc::Dispatch(int id) {
     switch (id) {
     case ID_OPEN_FILES:
     case ID_OPEN_FOLDER:
-        if (!IsPlayerReady()) return true;
+        if (ReportEngineUnavailable()) return true;
         // Keeps the bars up while a dialog covers the window.
         opening = true;
         if (id == ID_OPEN_FILES)
             OpenAndPlay(QString(), true);
         else
             OpenFolder();
-        opening = false;
+        FinishOpening();
         return true;
     case ID_CLOSE_FILE: OnCloseFile(); return true;
     case ID_PLAY_PAUSE: OnPlayPause(); return true;
@@ -165,16 +156,6 @@ bool CMediaPlayerDoc::OnStop() {
     return true;
 }
 
-bool CMediaPlayerDoc::OnNextPrevious(bool next) {
-    // A broken entry leaves no file open, and Next must still lead past it, so the list is what counts.
-    if (!IsPlayerReady() || player->playList.Count() == 0) return false;
-    const QString path = next ? player->playList.Next() : player->playList.Prev();
-    if (path.isEmpty()) return false;
-    OpenAndPlay(path, false);
-    OnZoomPan(ID_ZOOM_ORIGINAL);
-    return true;
-}
-
 void CMediaPlayerDoc::ChangeRate(int direction) {
     Guarded([&] {
         if (!IsFileOpen()) return;
@@ -258,7 +239,7 @@ void CMediaPlayerDoc::StepFrame(bool forward) {
     Guarded([&] {
         if (!IsFileOpen()) return;
         if (PlayState() == 0) OnPlayPause();
-        (forward ? player->StepForwardEvent : player->StepBackwardEvent).SetEvent();
+        player->RequestStep(forward ? 1 : -1);
     });
 }
 

@@ -2,6 +2,8 @@
 #include "document/MediaPlayerDoc.h"
 
 #include "app/PromptService.h"
+#include "document/Guarded.h"
+#include "document/OpenFailure.h"
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
@@ -65,6 +67,25 @@ bool CMediaPlayerDoc::IsFileOpen() const {
 
 bool CMediaPlayerDoc::IsPlayerReady() const { return player && player->ready && player->engine; }
 
+QString CMediaPlayerDoc::EngineUnavailableText() const {
+    if (IsPlayerReady()) return {};
+    const CVideoEngine* engine = Engine();
+    if (!engine) return QStringLiteral("Nothing can be played: the player has not been started.");
+    if (engine->ModuleMissing())
+        return QStringLiteral("The media engine is missing, so nothing can be played.\n%1")
+            .arg(engine->ModuleError());
+    const QStringList errors = engine->CreationErrors();
+    return QStringLiteral("Nothing can be played: the media engine could not be started.") +
+           (errors.isEmpty() ? QString() : QLatin1Char('\n') + errors.join(QLatin1Char('\n')));
+}
+
+bool CMediaPlayerDoc::ReportEngineUnavailable() {
+    const QString text = EngineUnavailableText();
+    if (text.isEmpty()) return false;
+    CPromptService::Show(text, PromptIcon::Warning);
+    return true;
+}
+
 int CMediaPlayerDoc::PlayState() const {
     const CVideoEngine* engine = Engine();
     return engine ? engine->GetPlayState() : 2;
@@ -78,7 +99,18 @@ bool CMediaPlayerDoc::InitDocument() {
 
     player = std::make_unique<CRedadIzivad>();
     player->viewWindow = CMediaPlayerView::Instance();
-    player->Create();
+    // Queued: the notices come from the playback thread.
+    connect(&player->notifier, &CPlayerNotifier::firstPicture, this, &CMediaPlayerDoc::OnFirstPicture,
+            Qt::QueuedConnection);
+    connect(&player->notifier, &CPlayerNotifier::endOfStream, this, &CMediaPlayerDoc::OnPlaybackEnded,
+            Qt::QueuedConnection);
+    if (!player->Create()) {
+        // A missing module fails both objects for the same reason: one message says so.
+        const CVideoEngine* engine = player->engine.get();
+        const QStringList texts = engine->ModuleMissing() ? QStringList{EngineUnavailableText()}
+                                                          : engine->CreationErrors();
+        for (const QString& text : texts) CPromptService::Show(text, PromptIcon::Warning);
+    }
     enginePlayState = [this] { return PlayState(); };
     onTopMode = Params.OnTopStatus;
 
@@ -107,17 +139,24 @@ bool CMediaPlayerDoc::OnOpenDocument(const QString& path) {
     return true;
 }
 
-void CMediaPlayerDoc::ShowOpenError() {
-    CPromptService::Show(QStringLiteral("RedadIzivad can`t open this file"), PromptIcon::Error);
+void CMediaPlayerDoc::ShowOpenError(const QString& path) {
+    const CVideoEngine* engine = Engine();
+    CPromptService::Show(OpenFailureMessage(path, engine ? engine->LastOpenError() : QString()), PromptIcon::Error);
 }
 
 bool CMediaPlayerDoc::OpenAndPlay(const QString& path, bool replaceList) {
     if (!IsPlayerReady()) return false;
-    const int result = player->OpenFile(path, replaceList);
-    if (result == 0) ShowOpenError();
-    if (result != 1) return false;
-    AfterSuccessfulOpen(replaceList);
-    return true;
+    // Reached from the event loop by many roads (end of a file, a drop, the command line, Next): the edge
+    // is here, so a component that fails while the file starts cannot throw through Qt.
+    bool opened = false;
+    Guarded([&] {
+        const int result = player->OpenFile(path, replaceList);
+        if (result == 0) ShowOpenError(player->LastOpenPath());
+        if (result != 1) return;
+        opened = true;
+        AfterSuccessfulOpen(replaceList);
+    });
+    return opened;
 }
 
 void CMediaPlayerDoc::AfterSuccessfulOpen(bool playListReplaced) {
@@ -190,7 +229,9 @@ bool CMediaPlayerDoc::OnRecentFile(int index) {
     for (const PlayListItem& item : list.Items())
         inList = inList || item.path.compare(path, Qt::CaseInsensitive) == 0;
 
-    const int result = player->ready ? player->OpenFile(path, false) : -1;
+    // Without an engine nothing can open, and the entry is not to blame: it stays.
+    if (ReportEngineUnavailable()) return true;
+    const int result = player->OpenFile(path, false);
     if (result == 1) {
         AfterSuccessfulOpen(false);
         if (!inList) {
@@ -200,7 +241,7 @@ bool CMediaPlayerDoc::OnRecentFile(int index) {
         const int found = list.Find(path);
         if (found >= -1 && found < list.Count()) list.SetCurrent(found);
     } else {
-        if (result == 0) ShowOpenError();
+        if (result == 0) ShowOpenError(player->LastOpenPath());
         Params.recentFiles.removeAt(index);
     }
     emit playListChanged();

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QWidget;
 class CVideoControl;
@@ -73,6 +75,10 @@ public:
     // The command line's file: only recorded here, opened by the view's first update.
     bool OnOpenDocument(const QString& path);
 
+    // Files dropped on the view (already filtered to what the engine plays): appended to the playlist; an
+    // empty playlist starts playing the first of them.
+    void OnFilesDropped(const QStringList& files);
+
     // Opens path (empty: the file dialog) and plays it; a file the engine refuses shows the error message.
     bool OpenAndPlay(const QString& path, bool replaceList);
     // Brings the panels and the view up to the freshly opened file; false without player or engine.
@@ -107,6 +113,9 @@ public:
     bool IsFileOpen() const;
     // True when the player exists and its engine objects were created.
     bool IsPlayerReady() const;
+    // Why nothing can be played, in words for the user (the engine module is missing, or the component's
+    // objects could not be created); empty while the player is ready.
+    QString EngineUnavailableText() const;
     // The engine's play state (0 playing, 1 paused, 2 stopped); 2 without an engine.
     int PlayState() const;
     CRedadIzivad* Player() const { return player.get(); }
@@ -150,7 +159,15 @@ private:
     bool OnRecentFile(int index);
     bool OnPlayPause();
     bool OnStop();
+    // Next and Previous are counted, not run at once: presses that arrive while a file is opening are taken
+    // together as one move of their sum (ApplyPendingMoves), so the user lands where they pressed to.
     bool OnNextPrevious(bool next);
+    void ApplyPendingMoves();
+    // Notices of the playback thread (queued); stale ones, of an earlier run, are dropped.
+    void OnFirstPicture(quint64 serial);
+    void OnPlaybackEnded(quint64 serial, bool anyPicture);
+    // Ends an open command: an end of stream that came while its dialog was up is handled now.
+    void FinishOpening();
     bool OnWindowSize(int id);
     bool OnOnTop(int id);
     bool OnZoomPan(int id);
@@ -162,7 +179,10 @@ private:
     void AfterSuccessfulOpen(bool playListReplaced);
     void ChangePicture(int delta, int minimum, int maximum, std::int32_t& setting, const char* label,
                        void (CVideoEngine::*apply)(std::int32_t));
-    void ShowOpenError();
+    // The open failure of path in a message box: the fixed text, the file's name and the reason.
+    void ShowOpenError(const QString& path);
+    // Tells the user once more why an open cannot be done; false when the player is ready after all.
+    bool ReportEngineUnavailable();
     // Redraws the view at once while paused, so a change shows without waiting for playback.
     void RepaintPaused();
     // The Open Folder command after its guards: the dialog, the scan and the open of the first entry.
@@ -171,4 +191,8 @@ private:
     std::unique_ptr<CRedadIzivad> player;
     std::unique_ptr<CScreenSaverInhibitor> saver;
     int volumeBeforeMute = 100; // what Mute restores while no control bar keeps it
+    int pendingMoves = 0;       // Next (+1) and Previous (-1) presses not yet applied
+    bool movesQueued = false;   // ApplyPendingMoves is posted
+    // An end of stream that arrived while an open command had its dialog up: {serial, anyPicture}.
+    std::optional<std::pair<quint64, bool>> deferredEnd;
 };

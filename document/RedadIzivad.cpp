@@ -1,8 +1,8 @@
 #include "document/RedadIzivad.h"
 
 #include "document/FileDialogFilter.h"
-#include "document/RecentFiles.h"
 #include "engine/ComError.h"
+#include "engine/MediaPath.h"
 #include "settings/ProgramParams.h"
 #include "skins/ProgramSkin.h"
 
@@ -53,7 +53,7 @@ bool CRedadIzivad::Create() {
 
 int CRedadIzivad::OpenFile(const QString& requested, bool replaceList) {
     if (!engine) return -1;
-    QString path = requested;
+    QString path = NormalizeMediaPath(requested);
     QStringList files;
     if (!path.isEmpty() && replaceList) files << path;
     if (path.isEmpty()) {
@@ -61,7 +61,7 @@ int CRedadIzivad::OpenFile(const QString& requested, bool replaceList) {
         files = DialogHook()(view ? view->window() : nullptr, Params.LastFolderPath,
                              ConvertFilterToQt(engine->GetExtensions()));
         if (files.isEmpty()) return -1;
-        path = files.first();
+        path = NormalizeMediaPath(files.first());
         replaceList = true;
     }
     if (path.isEmpty()) return -1;
@@ -70,6 +70,7 @@ int CRedadIzivad::OpenFile(const QString& requested, bool replaceList) {
         playList.AddFiles(files, 0);
     }
     StopAndJoin();
+    lastOpenPath = path;
     const bool ok = engine->Open(path);
     if (ok) {
         const int index = playList.Find(path);
@@ -80,7 +81,6 @@ int CRedadIzivad::OpenFile(const QString& requested, bool replaceList) {
                 // An unknown duration stays 0, as for any entry not opened yet.
             }
         }
-        AddRecentFile(Params.recentFiles, path);
     }
     if (!threadRunning) StartThread();
     return ok ? 1 : 0;
@@ -92,9 +92,11 @@ void CRedadIzivad::StartThread() {
     StopEvent.ResetEvent();
     StoppedEvent.ResetEvent();
     paintPending = false;
+    pendingSteps = 0; // steps belong to the file they were asked for
     awaitingPresentation = true; // the first read waits for the view to show something (the window is up)
     PresentedEvent.ResetEvent();
     threadRunning = true;
+    ++serial;
     worker = std::thread(ThreadProc, this);
 }
 
@@ -119,17 +121,23 @@ bool CRedadIzivad::StopThread(bool release) {
     return true;
 }
 
+void CRedadIzivad::RequestStep(int delta) {
+    if (delta == 0) return;
+    pendingSteps += delta;
+    (delta > 0 ? StepForwardEvent : StepBackwardEvent).SetEvent();
+}
+
 void CRedadIzivad::RequestPaint() {
     if (!paintPending.exchange(true)) emit notifier.frameReady();
 }
 
-void CRedadIzivad::EndOfStream(const QString& error) {
+void CRedadIzivad::EndOfStream(quint64 run, bool anyPicture, const QString& error) {
     {
         std::lock_guard lock(errorGuard);
         threadError = error;
     }
     threadRunning = false;
-    emit notifier.endOfStream();
+    emit notifier.endOfStream(run, anyPicture);
 }
 
 QString CRedadIzivad::TakeThreadError() {

@@ -1,18 +1,24 @@
 // CRedadIzivad: the document's player object. Owns the playlist, the engine wrapper and the playback thread
 // with its command events; opens files into the engine and restarts the thread after every open.
 //
-// UI side (all on the UI thread): the view connects to `notifier` with Qt::QueuedConnection:
-//   frameReady()  - repaint the video. Repaint requests are coalesced: the thread emits again only after
-//                   the view has called FramePainted(), which the view does in the slot connected to
-//                   frameReady (before painting), so a slow UI never accumulates a queue.
-//   endOfStream() - the file ended or failed to decode. IsThreadRunning() is already
-//                   false when it arrives, so opening the next entry starts a new thread. When decoding
-//                   failed, TakeThreadError() gives the component's text.
+// UI side (all on the UI thread) connects to `notifier` with Qt::QueuedConnection. Every run of the thread
+// has a serial (Serial(), new at each start); notices carry it, so one that arrives after the next open
+// started another run is recognised as stale and dropped.
+//   frameReady()  - repaint the video (the view). Repaint requests are coalesced: the thread emits again
+//                   only after the view has called FramePainted(), which the view does in the slot connected
+//                   to frameReady (before painting), so a slow UI never accumulates a queue.
+//   firstPicture(serial) - the run delivered its first picture: the file really plays (the document adds
+//                   it to the recent list only now).
+//   endOfStream(serial, anyPicture) - the file ended or failed to decode (the document). IsThreadRunning()
+//                   is already false when it arrives, so opening the next entry starts a new thread. When
+//                   decoding failed, TakeThreadError() gives the component's text; anyPicture is false when
+//                   the run ended without ever delivering a picture.
 // Never connect with Qt::BlockingQueuedConnection: stopping joins the thread, which must not wait on the UI.
 // A queued call can arrive after the player is gone; the view's slots check ThePlayer first.
 // While painting, the view holds engine->FrameLock() so the renderer never reads a half-written frame.
 // Commands reach the thread only through the four events: StopEvent, StepForwardEvent (show the next frame
-// while paused), StepBackwardEvent, RefreshEvent (present the current frame again while paused).
+// while paused), StepBackwardEvent, RefreshEvent (present the current frame again while paused). Steps are
+// counted (RequestStep), so presses that come faster than frames decode all count.
 #pragma once
 
 #include "document/PlayList.h"
@@ -36,7 +42,8 @@ class CPlayerNotifier : public QObject {
     Q_OBJECT
 signals:
     void frameReady();
-    void endOfStream();
+    void firstPicture(quint64 serial);
+    void endOfStream(quint64 serial, bool anyPicture);
 };
 
 class CRedadIzivad {
@@ -64,8 +71,18 @@ public:
     bool StopThread(bool release);
     bool Stop() { return StopThread(true); }
 
+    // The path the last OpenFile tried (absolute and canonical), whatever the outcome.
+    const QString& LastOpenPath() const { return lastOpenPath; }
+
+    // The run of the playback thread started last; notices of earlier runs are stale.
+    quint64 Serial() const { return serial; }
+
     // The thread field: true from the start of the playback thread until it is stopped or the stream ends.
     bool IsThreadRunning() const { return threadRunning; }
+    // Moves the paused picture by delta frames (negative: back) and wakes the thread. Steps requested
+    // while the previous one is still decoding add up and are taken as one jump.
+    void RequestStep(int delta);
+
     // Called by the view when it takes a frameReady request (see above).
     void FramePainted() { paintPending = false; }
     // Called by the view each time a paint has reached the screen.
@@ -102,15 +119,18 @@ private:
     void StopAndJoin();
     // Asks the view to repaint unless a request is still pending. Playback thread.
     void RequestPaint();
-    // Clears the thread field, then tells the view. Playback thread.
-    void EndOfStream(const QString& error);
+    // Clears the thread field, then tells the document. Playback thread.
+    void EndOfStream(quint64 run, bool anyPicture, const QString& error);
 
     std::thread worker;                  // UI thread only: started, stopped and joined there
     std::atomic<bool> threadRunning{false};
     std::atomic<bool> paintPending{false};
     std::atomic<bool> awaitingPresentation{false}; // nothing presented since the thread started
+    std::atomic<quint64> serial{0};                // the current run; written by the UI thread at start
+    std::atomic<int> pendingSteps{0};              // frames to step, taken by the thread while paused
     std::mutex errorGuard;               // guards threadError
     QString threadError;
+    QString lastOpenPath;
 };
 
 // The single player, from its construction to its destruction (null otherwise).

@@ -1,6 +1,5 @@
 #include "view/MediaPlayerView.h"
 
-#include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
 #include "engine/ComError.h"
@@ -82,10 +81,8 @@ void CMediaPlayerView::OnInitialUpdate() {
         doc->InitDocument();
     }
     if (ThePlayer) {
-        // Queued: both signals come from the playback thread.
+        // Queued: the notice comes from the playback thread.
         connect(&ThePlayer->notifier, &CPlayerNotifier::frameReady, this, &CMediaPlayerView::OnFrameReady,
-                Qt::QueuedConnection);
-        connect(&ThePlayer->notifier, &CPlayerNotifier::endOfStream, this, &CMediaPlayerView::OnStreamEnded,
                 Qt::QueuedConnection);
     }
     CreateRenderer(InitialRendererType());
@@ -166,20 +163,6 @@ bool CMediaPlayerView::FileOpen() const {
     return engine && engine->IsOpened();
 }
 
-bool CMediaPlayerView::OnEndOfStream() {
-    if (!FileOpen()) return false;
-    CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
-    const QString next = ThePlayer->playList.Next();
-    if (ThePlayer->playList.Count() > 0 && !next.isEmpty() && doc)
-        doc->OpenAndPlay(next, false);
-    else if (doc)
-        doc->OnCommand(ID_STOP);
-    else
-        ThePlayer->Stop();
-    Invalidate(true);
-    return true;
-}
-
 void CMediaPlayerView::OnFrameReady() {
     if (!ThePlayer) return;
     ThePlayer->FramePainted();
@@ -211,13 +194,6 @@ bool CMediaPlayerView::PictureChanged() {
     return changed;
 }
 
-void CMediaPlayerView::OnStreamEnded() {
-    if (!ThePlayer) return;
-    const QString error = ThePlayer->TakeThreadError();
-    if (!error.isEmpty()) CPromptService::Show(error, PromptIcon::Error);
-    OnEndOfStream();
-}
-
 void CMediaPlayerView::OnTimerTick() {
     CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
     if (doc) doc->UpdatePanelVisibility();
@@ -241,7 +217,8 @@ void CMediaPlayerView::CheckLayout() {
 void CMediaPlayerView::PaintSurface(QPainter& dc) {
     CheckLayout();
     CVideoEngine* engine = Engine();
-    if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2) {
+    // A file of sound only has no picture to show: the logo screen says it is the player that plays.
+    if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2 && engine->HasPicture()) {
         if (webLink_->isVisible()) webLink_->hide();
         std::unique_lock lock(engine->FrameLock());
         renderer_->frameBits = engine->FrameBits();

@@ -37,8 +37,6 @@ public:
     void ApplyFrameFormat();
     // Asks for a repaint of the surface; erase drops the last picture (logo screen when nothing plays).
     void Invalidate(bool erase);
-    // The stream ended: opens the next playlist entry, else stops. False when no file was open.
-    bool OnEndOfStream();
     // The first update after the document exists: player, renderer, logo, link, command-line file, timer.
     void OnInitialUpdate();
     // The web link under the logo (tests look at where it sits).
@@ -67,7 +65,6 @@ private:
     void OnFrameReady();
     // Whether the engine's buffer holds another picture than at the last frame request.
     bool PictureChanged();
-    void OnStreamEnded();
     void OnTimerTick();
     void ShowContextMenu(const QPoint& globalPos);
     // Runs one decoded hot key; input lives in MediaPlayerViewInput.cpp.

@@ -141,11 +141,5 @@ void CMediaPlayerView::dropEvent(QDropEvent* event) {
     if (files.isEmpty()) return;
     event->setDropAction(Qt::MoveAction);
     event->accept();
-    CPlayList& list = ThePlayer->playList;
-    const bool wasEmpty = list.Count() == 0;
-    list.AddFiles(files, CPlayList::KeepCurrent);
-    if (wasEmpty) {
-        list.SetCurrent(-1);
-        if (auto* doc = CMediaPlayerDoc::Instance()) doc->OpenAndPlay(list.Next(), false);
-    }
+    if (auto* doc = CMediaPlayerDoc::Instance()) doc->OnFilesDropped(files);
 }

@@ -8,6 +8,7 @@
 #include "tests/frame/QtTestApp.h"
 #include "view/MediaPlayerView.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -56,6 +57,11 @@ void DocumentTest::OpenFiles(const QStringList& files) {
     dialogAnswer = files;
     ASSERT_TRUE(doc->OnCommand(ID_OPEN_FILES));
     ASSERT_TRUE(WaitFor([this] { return PlayState() == 0; })) << "the first file never started playing";
+}
+
+void DocumentTest::Press(int id) {
+    doc->OnCommand(id);
+    QCoreApplication::sendPostedEvents(doc.get());
 }
 
 bool DocumentTest::WaitFor(const std::function<bool()>& done) {

@@ -27,6 +27,8 @@ protected:
     static QString Clip(const char* name);
     // Opens the files as the Open File(s) dialog would hand them over and waits until the first plays.
     void OpenFiles(const QStringList& files);
+    // Runs a command as a key press does, then lets what it posted (a Next or Previous move) happen.
+    void Press(int id);
     // Processes events until done() or about 10 s passed; returns done().
     static bool WaitFor(const std::function<bool()>& done);
     // The status text the renderer shows now.

@@ -63,7 +63,7 @@ TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
     EXPECT_EQ(StatusText(), "Volume: Restore");
     EXPECT_EQ(Engine().GetVolume(), 40);
 
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     ASSERT_TRUE(WaitFor([this] { return Engine().GetFilePath() == Clip("h264_aac_640x360_25.mp4"); }));
     EXPECT_EQ(Engine().GetVolume(), 40);
 }
@@ -110,16 +110,16 @@ TEST_F(DocumentTest, NextOnTheLastEntryStopsMovingAndASecondNextStartsOver) {
     OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
     CPlayList& list = doc->Player()->playList;
     EXPECT_EQ(list.Current(), 0);
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     EXPECT_EQ(list.Current(), 1);
     EXPECT_EQ(Engine().GetFilePath(), Clip("mpeg4_mp3_320x240_2997.avi"));
 
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     EXPECT_EQ(list.Current(), -1);
     EXPECT_EQ(Engine().GetFilePath(), Clip("mpeg4_mp3_320x240_2997.avi")) << "the last file goes on playing";
     EXPECT_EQ(PlayState(), 0);
 
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     EXPECT_EQ(list.Current(), 0);
     EXPECT_EQ(Engine().GetFilePath(), Clip("numbered_320x240_25.mp4"));
     EXPECT_TRUE(prompts.isEmpty()) << prompts.join('|').toStdString();
@@ -127,12 +127,13 @@ TEST_F(DocumentTest, NextOnTheLastEntryStopsMovingAndASecondNextStartsOver) {
 
 TEST_F(DocumentTest, ABrokenEntryInTheMiddleIsReportedAndNextGoesPastIt) {
     OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("random_bytes.mp4"), Clip("mpeg4_mp3_320x240_2997.avi")});
-    doc->OnCommand(ID_PLAY_NEXT);
-    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file"});
+    Press(ID_PLAY_NEXT);
+    ASSERT_EQ(prompts.size(), 1);
+    EXPECT_TRUE(prompts[0].startsWith("RedadIzivad can`t open this file\n\nrandom_bytes.mp4\n")) << prompts[0].toStdString();
     EXPECT_EQ(doc->Player()->playList.Current(), 1);
     EXPECT_EQ(doc->Player()->playList.Count(), 3) << "a broken entry stays in the list";
 
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     EXPECT_EQ(doc->Player()->playList.Current(), 2);
     EXPECT_TRUE(Engine().IsOpened());
     EXPECT_TRUE(WaitFor([this] { return PlayState() == 0; }));

@@ -99,7 +99,7 @@ TEST_F(DocumentTest, ZoomAndPanReachTheRendererAndNextResetsThem) {
     EXPECT_FLOAT_EQ(renderer->panX, -0.005f);
     EXPECT_FLOAT_EQ(renderer->panY, 0.005f);
 
-    doc->OnCommand(ID_PLAY_NEXT);
+    Press(ID_PLAY_NEXT);
     renderer = CMediaPlayerView::Instance()->Renderer();
     EXPECT_EQ(renderer->zoom, 1.0f);
     EXPECT_EQ(renderer->panX, 0.0f);
