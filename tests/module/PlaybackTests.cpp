@@ -241,3 +241,35 @@ TEST(EnginePlayback, PictureAdjustmentsReachTheirExtremes) {
     dev.Read(NRX_READ_REFRESH);
     EXPECT_EQ(dev.Pixel(10, 10), red) << "all adjustments at 0 give back the untouched picture";
 }
+
+// Widths that are no multiple of the converter's pixel blocks once overran the frame buffer and corrupted the
+// heap within a second: the 426x240 clip is played paced to its end, the tiny ones read as fast as they decode.
+TEST(EnginePlayback, SmallPicturesPlayToTheEnd) {
+    {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip("small_426x240.mp4").c_str()), S_OK) << Engine().LastError();
+        ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+        int shown = 0, status = NRX_FRAME_NONE;
+        for (int polls = 0; polls < 1500 && status != NRX_FRAME_END; ++polls) {
+            status = dev.Read(NRX_READ_NEXT);
+            if (status == NRX_FRAME_NEW) ++shown;
+            else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(status, NRX_FRAME_END);
+        EXPECT_GE(shown, 25);
+    }
+    for (const char* clip : {"small_120x90.mp4", "small_30x30.mp4", "small_14x14.mp4", "small_2x2.mp4"})
+        for (const std::uint8_t bgra : {0, 1}) {
+            SCOPED_TRACE(std::string(clip) + (bgra ? " 32-bit" : " 24-bit"));
+            setenv("NRX_UNTIMED", "1", 1);
+            Device dev;
+            dev->EnableOption(0, bgra);
+            const HRESULT opened = dev->Open(0, Clip(clip).c_str());
+            unsetenv("NRX_UNTIMED");
+            ASSERT_EQ(opened, S_OK) << Engine().LastError();
+            ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+            int shown = 0;
+            while (dev.Read(NRX_READ_NEXT) == NRX_FRAME_NEW) ++shown;
+            EXPECT_EQ(shown, 25);
+        }
+}
