@@ -389,6 +389,7 @@ void MediaSession::SetPlayState(int state) {
         return;
     }
     playState = state;
+    lastPlayingRead = NAN; // time spent paused is no standstill
     const bool paused = state != 0;
     // Frames stepped to while paused left the sound behind; playing resumes from the frame after them.
     if (!paused && (resync || repositionOnPlay) && shownSinceSeek) StartSeek(currentIndex + 1);
@@ -465,6 +466,7 @@ int MediaSession::ReadStill(bool exact, const PictureSettings& settings, std::st
 int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) {
     if (resync) StartSeek(currentIndex + 1);
     const double period = 1.0 / fps;
+    NoticeStandstill(period);
     for (;;) {
         if (quit) return NRX_FRAME_END;
         // The first frame after opening or a jump is worth a short wait; later ones are polled.
@@ -528,6 +530,16 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
         if (first) StartClock(currentPts, s);
         return status;
     }
+}
+
+void MediaSession::NoticeStandstill(double period) {
+    const double now = Now();
+    const bool timed = playState == 0 && shownSinceSeek && !untimed;
+    if (timed && ReadsStoodStill(now - lastPlayingRead, period)) {
+        std::lock_guard lock(clockMutex);
+        clock.SkipStandstill(lastPlayingRead, now, currentPts);
+    }
+    lastPlayingRead = timed ? now : NAN;
 }
 
 int MediaSession::ReadExact(const PictureSettings& settings, std::string& error) {

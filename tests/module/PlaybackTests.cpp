@@ -273,3 +273,26 @@ TEST(EnginePlayback, SmallPicturesPlayToTheEnd) {
             EXPECT_EQ(shown, 25);
         }
 }
+
+// A caller that stands still (what a stopped process or a suspended machine looks like to the module)
+// continues from the frame it stopped at instead of racing through the missed time.
+TEST(EnginePlayback, PlaybackContinuesWhereItStoodStill) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    const auto readUntilNew = [&]() -> int {
+        for (int polls = 0; polls < 500; ++polls) {
+            const int status = dev.Read(NRX_READ_NEXT);
+            if (status != NRX_FRAME_NONE) return status;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return NRX_FRAME_NONE;
+    };
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(readUntilNew(), NRX_FRAME_NEW);
+    const int stoppedAt = dev.DrawnNumber();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // 37 frame periods
+    // The next ten pictures follow on. Racing through the gap would drop most of its 37 frames on the way.
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(readUntilNew(), NRX_FRAME_NEW);
+    EXPECT_LE(dev.DrawnNumber(), stoppedAt + 13) << "a busy machine may drop two or three";
+    EXPECT_GE(dev.DrawnNumber(), stoppedAt + 10);
+}
