@@ -130,6 +130,7 @@ private:
     bool repositionOnPlay = false; // stepped forward while paused: sound must catch up before playing
     FramePtr current;              // source of the frame in the buffer, kept for ReadFrame(2)
     double currentPts = 0.0;
+    double currentEnd = 0.0;       // when the frame in the buffer has had its whole duration
     double lastPlayingRead = NAN;  // wall time of the last ReadFrame(0) while playing
     std::atomic<std::int64_t> currentIndex{0};
     std::atomic<std::int64_t> dropped{0};

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Generates the engine's test clips into the folder given as $1: a frame-numbered clip for seek and step
 # accuracy, common frame rates, an anamorphic and a rotated clip, 10-bit, audio-only MP3 (with and
-# without cover art), a variable-frame-rate MKV, a clip whose timestamps start late, and small pictures whose
-# widths are not a multiple of the converter's pixel blocks.
+# without cover art), a variable-frame-rate MKV, a clip whose timestamps start late, small pictures whose
+# widths are not a multiple of the converter's pixel blocks, and a slow clip of a frame every two seconds.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -78,3 +78,6 @@ for size in 426x240:3 120x90:1 30x30:1 14x14:1 2x2:1; do
   ff -f lavfi -i "testsrc2=s=${size%%:*}:r=25:d=${size##*:}" -c:v libx264 -preset veryfast -pix_fmt yuv420p -an \
      "$out/small_${size%%:*}.mp4"
 done
+
+# A frame every two seconds for 10 s: five frames, the last one shown from 8 s to 10 s.
+ff -f lavfi -i "testsrc2=s=64x48:r=1/2:d=10" -c:v libx264 -preset veryfast -pix_fmt yuv420p -an "$out/slow_05fps.mp4"

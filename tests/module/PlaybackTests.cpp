@@ -296,3 +296,34 @@ TEST(EnginePlayback, PlaybackContinuesWhereItStoodStill) {
     EXPECT_LE(dev.DrawnNumber(), stoppedAt + 13) << "a busy machine may drop two or three";
     EXPECT_GE(dev.DrawnNumber(), stoppedAt + 10);
 }
+
+// The last picture of a slow clip (a frame every 2 s, played at four times the speed) stays for its whole
+// duration before the end is reported.
+TEST(EnginePlayback, LastPictureStaysForItsDuration) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("slow_05fps.mp4").c_str()), S_OK) << Engine().LastError();
+    ASSERT_EQ(dev->SetRate(0, 4.0f), S_OK);
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    int shown = 0, status = NRX_FRAME_NONE;
+    std::int64_t seconds = 0;
+    for (int polls = 0; polls < 1000 && shown < 5; ++polls) {
+        status = dev.Read(NRX_READ_NEXT);
+        ASSERT_NE(status, NRX_FRAME_END) << "after " << shown << " pictures";
+        if (status == NRX_FRAME_NEW) ++shown;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(shown, 5);
+    dev->GetCurrentTime(0, &seconds);
+    ASSERT_EQ(seconds, 8);
+    const auto lastShown = std::chrono::steady_clock::now();
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE) << "the end came with the last picture";
+    for (int polls = 0; polls < 400 && status != NRX_FRAME_END; ++polls) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        status = dev.Read(NRX_READ_NEXT);
+        ASSERT_NE(status, NRX_FRAME_NEW);
+    }
+    EXPECT_EQ(status, NRX_FRAME_END);
+    // A lower bound only: however slow the machine, the clock cannot have run the 2 s (0.5 s at this
+    // speed) any sooner.
+    EXPECT_GE(std::chrono::steady_clock::now() - lastShown, std::chrono::milliseconds(450));
+}
