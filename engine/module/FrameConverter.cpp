@@ -5,18 +5,6 @@
 
 namespace nrx {
 
-namespace {
-int RowBytes(int width, int bytesPerPixel) { return (width * bytesPerPixel + 3) & ~3; }
-
-int SwsFlags(int quality) {
-    switch (quality) {
-    case 1: return SWS_BILINEAR;
-    case 2: return SWS_LANCZOS | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT;
-    default: return SWS_FAST_BILINEAR;
-    }
-}
-} // namespace
-
 void AdjustTables::Build(int brightness, int contrast, int saturation) {
     // Contrast scales the distance from mid grey: -100 flattens to grey, +100 steepens five-fold.
     const double c = contrast >= 0 ? 1.0 + contrast / 25.0 : (100.0 + contrast) / 100.0;
@@ -57,10 +45,8 @@ bool FrameConverter::Setup(int w, int h, int rot, int bitsPerPixel, std::string&
     height = h;
     rotation = rot;
     bytesPerPixel = bitsPerPixel == 32 ? 4 : 3;
-    stride = RowBytes(width, bytesPerPixel);
-    try {
-        buffer.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
-    } catch (const std::bad_alloc&) {
+    stride = PackedRowBytes(width, bytesPerPixel);
+    if (!buffer.Allocate(PackedBufferBytes(stride, height))) {
         error = "Not enough memory for a " + std::to_string(w) + "x" + std::to_string(h) + " picture.";
         return false;
     }
@@ -70,7 +56,7 @@ bool FrameConverter::Setup(int w, int h, int rot, int bitsPerPixel, std::string&
     header.biWidth = width;
     header.biPlanes = 1;
     header.biBitCount = static_cast<std::uint16_t>(bytesPerPixel * 8);
-    header.biSizeImage = static_cast<std::uint32_t>(buffer.size());
+    header.biSizeImage = static_cast<std::uint32_t>(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
     UpdateHeader(false);
     tables.Build(0, 0, 0);
     tablesFor = PictureSettings{};
@@ -80,84 +66,69 @@ bool FrameConverter::Setup(int w, int h, int rot, int bitsPerPixel, std::string&
 void FrameConverter::UpdateHeader(bool flip) { header.biHeight = flip ? height : -height; }
 
 void FrameConverter::FillBlack() {
-    std::fill(buffer.begin(), buffer.end(), 0);
+    std::uint8_t* bytes = buffer.Data();
+    std::fill(bytes, bytes + buffer.Size(), 0);
     if (bytesPerPixel == 4)
-        for (std::size_t i = 3; i < buffer.size(); i += 4) buffer[i] = 255;
+        for (std::size_t i = 3; i < buffer.Size(); i += 4) bytes[i] = 255;
 }
 
 bool FrameConverter::Convert(const AVFrame* frame, const PictureSettings& settings, std::string& error) {
-    const bool quarter = rotation == 90 || rotation == 270;
-    const int sw = quarter ? height : width, sh = quarter ? width : height;
-    const AVPixelFormat dstFormat = bytesPerPixel == 4 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
-    sws.reset(sws_getCachedContext(sws.release(), frame->width, frame->height,
-                                   static_cast<AVPixelFormat>(frame->format), sw, sh, dstFormat,
-                                   SwsFlags(settings.quality), nullptr, nullptr, nullptr));
-    if (!sws) {
-        error = "Cannot convert pictures of this pixel format.";
-        return false;
+    if (rotation == 90 || rotation == 270) {
+        const std::uint8_t* turned = scaler.ScaleToScratch(frame, height, width, bytesPerPixel, settings.quality, error);
+        if (!turned) return false;
+        QuarterTurn(turned, height, width, RoomyRowBytes(height, bytesPerPixel));
+    } else {
+        if (!scaler.Scale(frame, width, height, bytesPerPixel, settings.quality, buffer.Data(), stride, error))
+            return false;
+        if (rotation == 180) HalfTurn();
     }
-    std::uint8_t* dst = buffer.data();
-    int dstStride = stride;
-    if (quarter) {
-        const int rowBytes = RowBytes(sw, bytesPerPixel);
-        rotated.resize(static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(sh));
-        dst = rotated.data();
-        dstStride = rowBytes;
-    }
-    if (sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, &dst, &dstStride) <= 0) {
-        error = "Picture conversion failed.";
-        return false;
-    }
-    if (rotation != 0) Rotate(dst, sw, sh, dstStride);
     if (settings.brightness || settings.contrast || settings.saturation) {
         if (settings.brightness != tablesFor.brightness || settings.contrast != tablesFor.contrast ||
             settings.saturation != tablesFor.saturation) {
             tables.Build(settings.brightness, settings.contrast, settings.saturation);
             tablesFor = settings;
         }
-        ApplyAdjustments(buffer.data(), width, height, stride, bytesPerPixel, tables);
+        ApplyAdjustments(buffer.Data(), width, height, stride, bytesPerPixel, tables);
     }
     if (settings.flip) FlipRows();
     UpdateHeader(settings.flip);
     return true;
 }
 
-void FrameConverter::Rotate(const std::uint8_t* src, int srcW, int srcH, int srcStride) {
+void FrameConverter::HalfTurn() {
     const int bpp = bytesPerPixel;
-    if (rotation == 180) {
-        // In place: the picture turned half way is the pixel sequence reversed, row padding aside.
-        for (int y = 0; y < (height + 1) / 2; ++y) {
-            std::uint8_t* a = buffer.data() + static_cast<std::ptrdiff_t>(y) * stride;
-            std::uint8_t* b = buffer.data() + static_cast<std::ptrdiff_t>(height - 1 - y) * stride;
-            const int count = (y == height - 1 - y) ? width / 2 : width;
-            for (int x = 0; x < count; ++x) {
-                std::uint8_t* pa = a + x * bpp;
-                std::uint8_t* pb = b + (width - 1 - x) * bpp;
-                for (int k = 0; k < bpp; ++k) std::swap(pa[k], pb[k]);
-            }
+    // In place: the picture turned half way is the pixel sequence reversed, row padding aside.
+    for (int y = 0; y < (height + 1) / 2; ++y) {
+        std::uint8_t* a = buffer.Data() + static_cast<std::ptrdiff_t>(y) * stride;
+        std::uint8_t* b = buffer.Data() + static_cast<std::ptrdiff_t>(height - 1 - y) * stride;
+        const int count = (y == height - 1 - y) ? width / 2 : width;
+        for (int x = 0; x < count; ++x) {
+            std::uint8_t* pa = a + x * bpp;
+            std::uint8_t* pb = b + (width - 1 - x) * bpp;
+            for (int k = 0; k < bpp; ++k) std::swap(pa[k], pb[k]);
         }
-        return;
     }
+}
+
+void FrameConverter::QuarterTurn(const std::uint8_t* src, int srcW, int srcH, int srcStride) {
+    const int bpp = bytesPerPixel;
     for (int y = 0; y < srcH; ++y) {
         const std::uint8_t* row = src + static_cast<std::ptrdiff_t>(y) * srcStride;
         for (int x = 0; x < srcW; ++x) {
             // 90 clockwise: source (x, y) goes to (H-1-y, x); 270: to (y, W-1-x).
             const int dx = rotation == 90 ? srcH - 1 - y : y;
             const int dy = rotation == 90 ? x : srcW - 1 - x;
-            std::memcpy(buffer.data() + static_cast<std::ptrdiff_t>(dy) * stride + dx * bpp, row + x * bpp,
+            std::memcpy(buffer.Data() + static_cast<std::ptrdiff_t>(dy) * stride + dx * bpp, row + x * bpp,
                         static_cast<std::size_t>(bpp));
         }
     }
 }
 
 void FrameConverter::FlipRows() {
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(stride));
     for (int y = 0; y < height / 2; ++y) {
-        std::uint8_t* a = buffer.data() + static_cast<std::ptrdiff_t>(y) * stride;
-        std::uint8_t* b = buffer.data() + static_cast<std::ptrdiff_t>(height - 1 - y) * stride;
-        std::memcpy(row.data(), a, row.size());
-        std::memcpy(a, b, row.size());
-        std::memcpy(b, row.data(), row.size());
+        std::uint8_t* a = buffer.Data() + static_cast<std::ptrdiff_t>(y) * stride;
+        std::uint8_t* b = buffer.Data() + static_cast<std::ptrdiff_t>(height - 1 - y) * stride;
+        std::swap_ranges(a, a + stride, b);
     }
 }
 

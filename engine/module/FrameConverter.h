@@ -2,12 +2,12 @@
 #pragma once
 
 #include "engine/module/FFmpegPtr.h"
+#include "engine/module/PictureScaler.h"
 #include "engine/module/VideoDevice.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace nrx {
 
@@ -42,21 +42,21 @@ public:
     // Rewrites header fields that depend on the settings (row order), keeping its address.
     void UpdateHeader(bool flip);
 
-    std::uint8_t* Buffer() { return buffer.data(); }
+    std::uint8_t* Buffer() { return buffer.Data(); }
     BITMAPINFOHEADER* Header() { return &header; }
     int Width() const { return width; }
     int Height() const { return height; }
     int BitsPerPixel() const { return bytesPerPixel * 8; }
 
 private:
-    void Rotate(const std::uint8_t* src, int srcW, int srcH, int srcStride);
+    void HalfTurn();
+    void QuarterTurn(const std::uint8_t* src, int srcW, int srcH, int srcStride);
     void FlipRows();
 
     int width = 0, height = 0, rotation = 0, bytesPerPixel = 3, stride = 0;
-    std::vector<std::uint8_t> buffer;  // the shared buffer; never reallocated after Setup
-    std::vector<std::uint8_t> rotated; // scratch for quarter turns
+    AlignedBytes buffer; // the shared buffer; never reallocated after Setup
     BITMAPINFOHEADER header{};
-    SwsPtr sws;
+    PictureScaler scaler;
     PictureSettings tablesFor{};
     AdjustTables tables;
 };

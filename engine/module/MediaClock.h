@@ -1,6 +1,7 @@
 // The playback clock as a small value type plus the pure decisions that pace frames against it.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -35,6 +36,15 @@ struct MediaClock {
         setAt = now;
         paused = p;
     }
+    // Takes the wall time from `stoppedAt` to `now` out of a running clock, so media time continues from
+    // where it stood at `stoppedAt`. A clock set after `stoppedAt` (by the sound) cannot tell whether that
+    // was before the standstill or after it, when the sound resumed where it stopped; it is put back to
+    // `onScreen`, the picture shown last, which the sound accompanied.
+    void SkipStandstill(double stoppedAt, double now, double onScreen) {
+        if (paused) return;
+        pts = setAt <= stoppedAt && !std::isnan(pts) ? At(stoppedAt) : onScreen;
+        setAt = now;
+    }
 };
 
 // What ReadFrame(0) does with the head of the frame queue.
@@ -56,13 +66,21 @@ inline FrameAction DecideFrame(double headPts, double nextPts, double clock, dou
 // Where the clock should stand when the sound reports `heard` while the running clock says `predicted`.
 // The driver's callbacks arrive with jitter of a good part of a frame period; following each report
 // would shake the clock and make frames drop. Small errors are corrected a little at each report, which
-// keeps the clock locked to the sound without drift; a large error (a jump, an underrun) is taken at once.
+// keeps the clock locked to the sound without drift; a large error (a jump, an underrun, or a process that
+// stood still, whose sound resumes where it stopped while the clock ran on) is taken at once.
 inline double SteerClock(double predicted, double heard) {
     if (std::isnan(predicted)) return heard;
     const double error = heard - predicted;
     if (std::abs(error) > 0.08) return heard;
     return predicted + error * 0.05;
 }
+
+// Whether a pause of `gap` seconds between two reads while playing means the process stood still (the
+// machine suspended, the process stopped) rather than a caller running a little late. The clock kept running
+// meanwhile; racing through the missed time would show it as a burst of dropped frames, so the standstill is
+// taken out of the clock instead (MediaClock::SkipStandstill) and playback continues from where it stopped.
+// A caller polls once a frame period; a quarter of a second covers the hiccups of a busy machine at any rate.
+inline bool ReadsStoodStill(double gap, double period) { return gap > std::max(4.0 * period, 0.25); }
 
 // Frame number of a presentation time, counted from the stream's first timestamp.
 inline std::int64_t FrameIndexOf(double pts, double startPts, double fps) {

@@ -21,6 +21,7 @@ constexpr std::size_t kHeadStartFrames = 3; // decoded ahead before the first pi
 constexpr double kFullyDecodedBeforeTarget = 30;  // frames before a seek target decoded even if unreferenced
 constexpr int kMaxSide = 16384;
 constexpr auto kExactSeekBudget = 8s;           // a seek never waits longer, whatever the file
+constexpr double kLongestFrame = 10.0;          // seconds; a damaged duration must not hold the end back for long
 
 double Seconds(std::int64_t ts, AVRational tb) { return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb); }
 
@@ -32,6 +33,15 @@ int RotationOf(const AVStream* st) {
     if (std::isnan(angle)) return 0;
     int turn = static_cast<int>(std::lround(-angle / 90.0)) * 90 % 360;
     return turn < 0 ? turn + 360 : turn;
+}
+
+// The frame's duration field, in its stream's time base (0 when unknown); later FFmpeg versions renamed it.
+std::int64_t& DurationField(AVFrame* f) {
+#if LIBAVUTIL_VERSION_MAJOR >= 58
+    return f->duration;
+#else
+    return f->pkt_duration;
+#endif
 }
 
 std::size_t FrameBytes(const AVFrame* f) {
@@ -316,6 +326,10 @@ void MediaSession::VideoLoop() {
             double pts = Seconds(frame->best_effort_timestamp, videoStream->time_base);
             // Frames without a timestamp follow their predecessor by one nominal period.
             if (std::isnan(pts)) pts = std::isnan(lastPts) ? startPts : lastPts + 1.0 / fps;
+            // Without a duration from the container a frame is assumed to last as long as the gap before it,
+            // which is what keeps the last picture of a slow clip up for its time.
+            if (DurationField(frame.get()) <= 0 && !std::isnan(lastPts) && pts > lastPts)
+                DurationField(frame.get()) = std::llround((pts - lastPts) / av_q2d(videoStream->time_base));
             lastPts = pts;
             FramePtr out = MakeFrame();
             av_frame_move_ref(out.get(), frame.get());
@@ -389,6 +403,7 @@ void MediaSession::SetPlayState(int state) {
         return;
     }
     playState = state;
+    lastPlayingRead = NAN; // time spent paused is no standstill
     const bool paused = state != 0;
     // Frames stepped to while paused left the sound behind; playing resumes from the frame after them.
     if (!paused && (resync || repositionOnPlay) && shownSinceSeek) StartSeek(currentIndex + 1);
@@ -432,6 +447,9 @@ int MediaSession::ReadFrame(int mode, const PictureSettings& settings, std::stri
 
 int MediaSession::Show(FramePtr frame, double pts, const PictureSettings& settings, std::string& error) {
     if (!converter.Convert(frame.get(), settings, error)) return NRX_FRAME_END;
+    const std::int64_t span = DurationField(frame.get());
+    const double lasts = span > 0 ? static_cast<double>(span) * av_q2d(videoStream->time_base) : 1.0 / fps;
+    currentEnd = pts + std::min(lasts, kLongestFrame);
     current = std::move(frame);
     currentPts = pts;
     currentIndex = IndexOf(pts);
@@ -465,6 +483,7 @@ int MediaSession::ReadStill(bool exact, const PictureSettings& settings, std::st
 int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) {
     if (resync) StartSeek(currentIndex + 1);
     const double period = 1.0 / fps;
+    NoticeStandstill(period);
     for (;;) {
         if (quit) return NRX_FRAME_END;
         // The first frame after opening or a jump is worth a short wait; later ones are polled.
@@ -505,7 +524,9 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
             if (!shownSinceSeek) StartClock(clockNow, s);
             const bool soundLeft = audio && audio->PlaysSound() && !audio->Drained() && playState == 0 &&
                                    clockNow < currentPts + 2.0;
-            return soundLeft ? NRX_FRAME_NONE : NRX_FRAME_END;
+            // The last picture stays for its whole duration; the end comes after it, not with its start.
+            const bool pictureLeft = shownSinceSeek && playState == 0 && clockNow < currentEnd;
+            return soundLeft || pictureLeft ? NRX_FRAME_NONE : NRX_FRAME_END;
         }
         if (IndexOf(look.head) < discardBelow) {
             frames.Pop(0ms);
@@ -528,6 +549,16 @@ int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) 
         if (first) StartClock(currentPts, s);
         return status;
     }
+}
+
+void MediaSession::NoticeStandstill(double period) {
+    const double now = Now();
+    const bool timed = playState == 0 && shownSinceSeek && !untimed;
+    if (timed && ReadsStoodStill(now - lastPlayingRead, period)) {
+        std::lock_guard lock(clockMutex);
+        clock.SkipStandstill(lastPlayingRead, now, currentPts);
+    }
+    lastPlayingRead = timed ? now : NAN;
 }
 
 int MediaSession::ReadExact(const PictureSettings& settings, std::string& error) {

@@ -8,6 +8,7 @@
 #include "engine/module/SerialQueue.h"
 
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -77,6 +78,7 @@ private:
     int ReadExact(const PictureSettings& settings, std::string& error);
     int ReadStill(bool exact, const PictureSettings& settings, std::string& error);
     int Show(FramePtr frame, double pts, const PictureSettings& settings, std::string& error);
+    void NoticeStandstill(double period);
     void Remember(const AVFrame* frame, double pts);
     FramePtr Recall(std::int64_t index, double& pts);
     void StartClock(double pts, int serial);
@@ -130,6 +132,8 @@ private:
     bool repositionOnPlay = false; // stepped forward while paused: sound must catch up before playing
     FramePtr current;              // source of the frame in the buffer, kept for ReadFrame(2)
     double currentPts = 0.0;
+    double currentEnd = 0.0;       // when the frame in the buffer has had its whole duration
+    double lastPlayingRead = NAN;  // wall time of the last ReadFrame(0) while playing
     std::atomic<std::int64_t> currentIndex{0};
     std::atomic<std::int64_t> dropped{0};
     struct Recent {

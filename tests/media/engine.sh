@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Generates the engine's test clips into the folder given as $1: a frame-numbered clip for seek and step
 # accuracy, common frame rates, an anamorphic and a rotated clip, 10-bit, audio-only MP3 (with and
-# without cover art), a variable-frame-rate MKV and a clip whose timestamps start late.
+# without cover art), a variable-frame-rate MKV, a clip whose timestamps start late, small pictures whose
+# widths are not a multiple of the converter's pixel blocks, and a slow clip of a frame every two seconds.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -71,3 +72,12 @@ for i in range(mid, min(len(data), mid + 20000)):
 open(sys.argv[2], 'wb').write(data)
 PY
 rm -f "$out/.clean.ts"
+
+# Small 4:2:0 pictures: 426x240 for 3 s, the tiny ones for 1 s.
+for size in 426x240:3 120x90:1 30x30:1 14x14:1 2x2:1; do
+  ff -f lavfi -i "testsrc2=s=${size%%:*}:r=25:d=${size##*:}" -c:v libx264 -preset veryfast -pix_fmt yuv420p -an \
+     "$out/small_${size%%:*}.mp4"
+done
+
+# A frame every two seconds for 10 s: five frames, the last one shown from 8 s to 10 s.
+ff -f lavfi -i "testsrc2=s=64x48:r=1/2:d=10" -c:v libx264 -preset veryfast -pix_fmt yuv420p -an "$out/slow_05fps.mp4"

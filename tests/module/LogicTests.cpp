@@ -37,6 +37,32 @@ TEST(EngineLogic, ClockRunsPausesAndChangesSpeedContinuously) {
     EXPECT_EQ(FrameIndexOf(PtsOfFrame(1234, 0.5, 23.976), 0.5, 23.976), 1234);
 }
 
+// A process stopped for 5 s (a suspended laptop) must continue where it stopped, not race through the 5 s.
+TEST(EngineLogic, StandstillIsTakenOutOfTheClock) {
+    const struct {
+        double gap, period;
+        bool stood;
+    } gaps[] = {{0.04, 0.04, false}, {0.12, 0.04, false}, {0.30, 0.04, true}, {5.0, 0.04, true},
+                {0.30, 0.1, false},  {0.45, 0.1, true},   {NAN, 0.04, false}};
+    for (const auto& g : gaps) EXPECT_EQ(ReadsStoodStill(g.gap, g.period), g.stood) << g.gap << " " << g.period;
+
+    MediaClock c;
+    c.Set(10.0, 100.0, 1);
+    c.SetPaused(false, 100.0);
+    c.SkipStandstill(101.0, 106.0, 10.96); // last read at 101 s, stopped, resumed at 106 s
+    EXPECT_DOUBLE_EQ(c.At(106.0), 11.0);
+    EXPECT_DOUBLE_EQ(c.At(106.5), 11.5);
+    c.Set(12.0, 107.2, 1); // the sound set it after the last read: back to the picture on screen
+    c.SkipStandstill(107.0, 112.0, 11.96);
+    EXPECT_DOUBLE_EQ(c.At(112.0), 11.96);
+    c.SetPaused(true, 112.0);
+    c.SkipStandstill(112.0, 200.0, 1.0);
+    EXPECT_DOUBLE_EQ(c.At(200.0), 11.96) << "a paused clock has no standstill to skip";
+    // The sound side: after a standstill the sound resumes where it stopped, far behind the running clock,
+    // and its time is taken at once.
+    EXPECT_DOUBLE_EQ(SteerClock(16.0, 11.0), 11.0);
+}
+
 TEST(EngineLogic, PictureTables) {
     AdjustTables t;
     t.Build(0, 0, 0);

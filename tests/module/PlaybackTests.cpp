@@ -241,3 +241,89 @@ TEST(EnginePlayback, PictureAdjustmentsReachTheirExtremes) {
     dev.Read(NRX_READ_REFRESH);
     EXPECT_EQ(dev.Pixel(10, 10), red) << "all adjustments at 0 give back the untouched picture";
 }
+
+// Widths that are no multiple of the converter's pixel blocks once overran the frame buffer and corrupted the
+// heap within a second: the 426x240 clip is played paced to its end, the tiny ones read as fast as they decode.
+TEST(EnginePlayback, SmallPicturesPlayToTheEnd) {
+    {
+        Device dev;
+        ASSERT_EQ(dev->Open(0, Clip("small_426x240.mp4").c_str()), S_OK) << Engine().LastError();
+        ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+        int shown = 0, status = NRX_FRAME_NONE;
+        for (int polls = 0; polls < 1500 && status != NRX_FRAME_END; ++polls) {
+            status = dev.Read(NRX_READ_NEXT);
+            if (status == NRX_FRAME_NEW) ++shown;
+            else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(status, NRX_FRAME_END);
+        EXPECT_GE(shown, 25);
+    }
+    for (const char* clip : {"small_120x90.mp4", "small_30x30.mp4", "small_14x14.mp4", "small_2x2.mp4"})
+        for (const std::uint8_t bgra : {0, 1}) {
+            SCOPED_TRACE(std::string(clip) + (bgra ? " 32-bit" : " 24-bit"));
+            setenv("NRX_UNTIMED", "1", 1);
+            Device dev;
+            dev->EnableOption(0, bgra);
+            const HRESULT opened = dev->Open(0, Clip(clip).c_str());
+            unsetenv("NRX_UNTIMED");
+            ASSERT_EQ(opened, S_OK) << Engine().LastError();
+            ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+            int shown = 0;
+            while (dev.Read(NRX_READ_NEXT) == NRX_FRAME_NEW) ++shown;
+            EXPECT_EQ(shown, 25);
+        }
+}
+
+// A caller that stands still (what a stopped process or a suspended machine looks like to the module)
+// continues from the frame it stopped at instead of racing through the missed time.
+TEST(EnginePlayback, PlaybackContinuesWhereItStoodStill) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    const auto readUntilNew = [&]() -> int {
+        for (int polls = 0; polls < 500; ++polls) {
+            const int status = dev.Read(NRX_READ_NEXT);
+            if (status != NRX_FRAME_NONE) return status;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return NRX_FRAME_NONE;
+    };
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(readUntilNew(), NRX_FRAME_NEW);
+    const int stoppedAt = dev.DrawnNumber();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // 37 frame periods
+    // The next ten pictures follow on. Racing through the gap would drop most of its 37 frames on the way.
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(readUntilNew(), NRX_FRAME_NEW);
+    EXPECT_LE(dev.DrawnNumber(), stoppedAt + 13) << "a busy machine may drop two or three";
+    EXPECT_GE(dev.DrawnNumber(), stoppedAt + 10);
+}
+
+// The last picture of a slow clip (a frame every 2 s, played at four times the speed) stays for its whole
+// duration before the end is reported.
+TEST(EnginePlayback, LastPictureStaysForItsDuration) {
+    Device dev;
+    ASSERT_EQ(dev->Open(0, Clip("slow_05fps.mp4").c_str()), S_OK) << Engine().LastError();
+    ASSERT_EQ(dev->SetRate(0, 4.0f), S_OK);
+    ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
+    int shown = 0, status = NRX_FRAME_NONE;
+    std::int64_t seconds = 0;
+    for (int polls = 0; polls < 1000 && shown < 5; ++polls) {
+        status = dev.Read(NRX_READ_NEXT);
+        ASSERT_NE(status, NRX_FRAME_END) << "after " << shown << " pictures";
+        if (status == NRX_FRAME_NEW) ++shown;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(shown, 5);
+    dev->GetCurrentTime(0, &seconds);
+    ASSERT_EQ(seconds, 8);
+    const auto lastShown = std::chrono::steady_clock::now();
+    EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE) << "the end came with the last picture";
+    for (int polls = 0; polls < 400 && status != NRX_FRAME_END; ++polls) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        status = dev.Read(NRX_READ_NEXT);
+        ASSERT_NE(status, NRX_FRAME_NEW);
+    }
+    EXPECT_EQ(status, NRX_FRAME_END);
+    // A lower bound only: however slow the machine, the clock cannot have run the 2 s (0.5 s at this
+    // speed) any sooner.
+    EXPECT_GE(std::chrono::steady_clock::now() - lastShown, std::chrono::milliseconds(450));
+}
