@@ -1,21 +1,20 @@
 #include "render/FrameFit.h"
 
-#include <cmath>
 #include <cstdlib>
 
 DestRect FitFrame(int frameWidth, int frameHeight, int clientWidth, int clientHeight) {
     const int w0 = frameWidth;
     const int h0 = std::abs(frameHeight);
-    if (w0 <= 0 || h0 <= 0) return {};
-    const float cw = static_cast<float>(clientWidth);
-    const float ch = static_cast<float>(clientHeight);
-    // Single precision on purpose: the view and both renderers must agree to the same float.
-    const float r = static_cast<float>(h0) / static_cast<float>(w0);
-    float W = cw;
-    float H = cw * r;
-    if (cw > ch && H > ch) {
-        W = ch / r;
+    if (w0 <= 0 || h0 <= 0 || clientWidth <= 0 || clientHeight <= 0) return {};
+    // The side comparison and the scaled sides in double, from whole numbers: when one side of the client
+    // equals the frame's, the picture comes out exactly frame-sized, which the renderers' one-to-one paths
+    // test with ==.
+    const double cw = clientWidth, ch = clientHeight;
+    double W = cw, H = cw * h0 / w0;
+    if (cw * h0 > ch * w0) { // relatively wider than the picture: bars left and right
+        W = ch * w0 / h0;
         H = ch;
     }
-    return {std::fabs(W * 0.5f - cw * 0.5f), std::fabs(H * 0.5f - ch * 0.5f), W, H};
+    return {static_cast<float>((cw - W) * 0.5), static_cast<float>((ch - H) * 0.5), static_cast<float>(W),
+            static_cast<float>(H)};
 }

@@ -9,6 +9,8 @@ struct DestRect {
     float H = 0.0f;
 };
 
-// frameHeight may be negative (a top-down header); only its magnitude matters. A landscape client keeps
-// the whole picture; a portrait (or square) client fills its width and may cut a tall picture.
+// frameHeight may be negative (a top-down header); only its magnitude matters. Whatever the client's shape,
+// the whole picture is shown, aspect kept and centred, as large as the client allows: a client at least the
+// frame's size in one side and exactly it in the other shows the frame pixel for pixel. A client without
+// area gives all zeros.
 DestRect FitFrame(int frameWidth, int frameHeight, int clientWidth, int clientHeight);

@@ -39,6 +39,8 @@ bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000) {
 bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
 bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }
 bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; }
+bool IsGreen(QRgb c) { return qGreen(c) > 180 && qRed(c) < 80 && qBlue(c) < 80; }
+bool IsBlack(QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; }
 
 class Program : public ::testing::Test {
 protected:
@@ -87,6 +89,14 @@ protected:
     QImage GrabVideo() const {
         QTest::qWait(100);
         return view->Renderer()->GetDC()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // What the display shows over the view, not a re-render.
+    QImage GrabScreen() const {
+        QTest::qWait(300);
+        const QPoint at = view->mapToGlobal(QPoint());
+        return view->screen()->grabWindow(0, at.x(), at.y(), view->width(), view->height()).toImage().convertToFormat(
+            QImage::Format_RGB32);
     }
 
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -274,4 +284,69 @@ TEST_F(Program, DroppedFilesJoinThePlaylistAndTheFirstPlaysWhenItWasEmpty) {
     QApplication::sendEvent(view, &again);
     EXPECT_EQ(ThePlayer->playList.Count(), 2);
     EXPECT_EQ(Engine()->GetFilePath(), first);
+}
+
+namespace {
+// The portrait clips show a 360 x 640 green picture with a red band over the top 16 rows and a blue band over
+// the bottom 16. Shown pixel for pixel and centred, the bands must sit at the view's edges or inside it (not
+// cut off), green must reach the picture's sides and black bars fill the rest.
+void ExpectWholePortraitOneToOne(const QImage& shot) {
+    ASSERT_GE(shot.width(), 360);
+    ASSERT_GE(shot.height(), 640);
+    const int x0 = (shot.width() - 360) / 2, y0 = (shot.height() - 640) / 2;
+    const int cx = x0 + 180, mid = y0 + 320;
+    EXPECT_TRUE(IsRed(shot.pixel(cx, y0 + 3))) << "top band at the picture's top edge";
+    EXPECT_TRUE(IsGreen(shot.pixel(cx, y0 + 20))) << "top band 16 rows high: not magnified";
+    EXPECT_TRUE(IsBlue(shot.pixel(cx, y0 + 636))) << "bottom band at the picture's bottom edge";
+    EXPECT_TRUE(IsGreen(shot.pixel(cx, y0 + 619))) << "bottom band 16 rows high: not magnified";
+    EXPECT_TRUE(IsGreen(shot.pixel(x0 + 2, mid)));
+    EXPECT_TRUE(IsGreen(shot.pixel(x0 + 357, mid)));
+    if (x0 >= 3) {
+        EXPECT_TRUE(IsBlack(shot.pixel(x0 - 3, mid))) << "bar left of the picture";
+        EXPECT_TRUE(IsBlack(shot.pixel(x0 + 362, mid))) << "bar right of the picture";
+    }
+    if (y0 >= 3) {
+        EXPECT_TRUE(IsBlack(shot.pixel(cx, y0 - 3))) << "bar above the picture";
+        EXPECT_TRUE(IsBlack(shot.pixel(cx, y0 + 642))) << "bar below the picture";
+    }
+}
+} // namespace
+
+// The window cannot be narrower than 480, so Original Size makes the view wider than a 360-wide picture: the
+// picture must stay pixel for pixel between side bars, not be widened to the view and cut at top and bottom.
+class PortraitProgram : public Program {
+protected:
+    void ExpectOriginalSizeInBothRenderers(const char* clip) {
+        Start(Clip(clip));
+        ASSERT_TRUE(WaitFor([&] { return Playing(); }));
+        Key(Qt::Key_2);
+        ASSERT_TRUE(PauseAfterFrames());
+        ASSERT_EQ(view->RendererType(), 2);
+        QImage shot = GrabScreen();
+        shot.save(QDir::temp().filePath(QStringLiteral("nrx-program-portrait-opengl-%1.png").arg(clip)));
+        {
+            SCOPED_TRACE("OpenGL");
+            ExpectWholePortraitOneToOne(shot);
+        }
+
+        doc->OnCommand(ID_RENDERER_GDI);
+        ASSERT_EQ(view->RendererType(), 1);
+        doc->OnCommand(ID_PLAY_PAUSE);
+        ASSERT_TRUE(PauseAfterFrames());
+        shot = GrabScreen();
+        shot.save(QDir::temp().filePath(QStringLiteral("nrx-program-portrait-gdi-%1.png").arg(clip)));
+        {
+            SCOPED_TRACE("GDI+");
+            ExpectWholePortraitOneToOne(shot);
+        }
+        EXPECT_TRUE(prompts.isEmpty()) << prompts.join('\n').toStdString();
+    }
+};
+
+TEST_F(PortraitProgram, UprightPortraitClipAtOriginalSizeIsWholeAndUnmagnified) {
+    ExpectOriginalSizeInBothRenderers("portrait_360x640.mp4");
+}
+
+TEST_F(PortraitProgram, RotatedPortraitClipAtOriginalSizeIsWholeAndUnmagnified) {
+    ExpectOriginalSizeInBothRenderers("portrait_rotated_640x360.mp4");
 }
