@@ -1,6 +1,7 @@
 #include "app/MediaPlayerApp.h"
 
 #include "app/Affinity.h"
+#include "app/DocumentConnections.h"
 #include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "frame/MainFrame.h"
@@ -81,6 +82,7 @@ bool CMediaPlayerApp::InitInstance() {
     // The frame's widget tree owns the view; it goes with the frame.
     auto* view = new CMediaPlayerView();
     frame_->SetCentralView(view);
+    ConnectDocument(*document_, *frame_, *view);
 
     // One optional file name; the view opens it on its first update.
     const QStringList arguments = QCoreApplication::arguments();

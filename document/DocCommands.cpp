@@ -1,23 +1,22 @@
 // The command dispatcher of the document and the playback, volume, seek and picture commands.
 #include "document/MediaPlayerDoc.h"
 
-#include "app/MediaPlayerApp.h"
 #include "app/PromptService.h"
 #include "document/Guarded.h"
 #include "document/RedadIzivad.h"
 #include "engine/ComError.h"
-#include "frame/MainFrame.h"
 #include "panels/FormatClock.h"
-#include "render/VideoRender.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
-#include "view/MediaPlayerView.h"
 
 #include <QCoreApplication>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+RendererKind RendererKindOf(int id) { return id == ID_RENDERER_GDI ? RendererKind::Gdi : RendererKind::OpenGL; }
+
 constexpr float kMinRate = 0.1f;
 constexpr float kMaxRate = 4.0f;
 constexpr int kBrightnessLimit = 255;
@@ -25,10 +24,6 @@ constexpr int kContrastLimit = 100;
 constexpr int kSaturationLimit = 255;
 constexpr int kResetPicture = 999;
 
-CVideoRender* CurrentRenderer() {
-    CMediaPlayerView* v = CMediaPlayerView::Instance();
-    return v ? v->Renderer() : nullptr;
-}
 } // namespace
 
 bool CMediaPlayerDoc::OnCommand(int id) {
@@ -78,10 +73,7 @@ bool CMediaPlayerDoc::Dispatch(int id) {
     case ID_APP_ABOUT: OnAbout(); return true;
     case ID_APP_EXIT:
         // The application's exit tears the frame and view down, and the view shuts the document down.
-        if (CMediaPlayerApp* app = CMediaPlayerApp::Instance())
-            app->OnAppExit();
-        else if (CMainFrame* frame = CMainFrame::Instance())
-            frame->close();
+        emit quitRequested();
         return true;
     case ID_FILE_SAVE: return true; // Ctrl+S arrives here too; Open Folder is its real meaning
     default: return false;
@@ -109,11 +101,7 @@ CommandState CMediaPlayerDoc::GetCommandState(int id) const {
     case ID_START_IN_CURRENT_SIZE: state.checked = !Params.StartInSrcSize; break;
     case ID_DISABLE_SCREENSAVER: state.checked = !Params.EnableScreenSaver; break;
     case ID_RENDERER_GDI:
-    case ID_RENDERER_OPENGL: {
-        const CMediaPlayerView* v = CMediaPlayerView::Instance();
-        state.checked = v && v->RendererType() == (id == ID_RENDERER_GDI ? 1 : 2);
-        break;
-    }
+    case ID_RENDERER_OPENGL: state.checked = rendererKind == RendererKindOf(id); break;
     case ID_SKIN_DEFAULT: state.enabled = false; break;
     default:
         // Everything else the menu shows is live exactly when the dispatcher knows it.
@@ -123,17 +111,10 @@ CommandState CMediaPlayerDoc::GetCommandState(int id) const {
     return state;
 }
 
-void CMediaPlayerDoc::ShowStatusMessage(const QString& text) {
-    CVideoRender* renderer = CurrentRenderer();
-    if (!renderer) return;
-    renderer->SetOsdText(text);
-    // The text must show while paused too, when no new frame would repaint.
-    if (QWidget* surface = renderer->GetDC()) surface->update();
-}
+void CMediaPlayerDoc::ShowStatusMessage(const QString& text) { emit statusMessage(text); }
 
 void CMediaPlayerDoc::RepaintPaused() {
-    if (PlayState() != 1) return;
-    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(false);
+    if (PlayState() == 1) emit repaintRequested(false);
 }
 
 bool CMediaPlayerDoc::OnPlayPause() {
@@ -152,7 +133,7 @@ bool CMediaPlayerDoc::OnPlayPause() {
 bool CMediaPlayerDoc::OnStop() {
     if (!IsPlayerReady()) return false;
     player->engine->SetPlayState(2);
-    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(true);
+    emit repaintRequested(true);
     return true;
 }
 
@@ -272,10 +253,9 @@ void CMediaPlayerDoc::ChangeSaturation(int delta) {
 }
 
 bool CMediaPlayerDoc::OnRenderer(int id) {
-    CMediaPlayerView* v = CMediaPlayerView::Instance();
-    if (!v || !IsPlayerReady()) return false;
-    v->CreateRenderer(id == ID_RENDERER_GDI ? 1 : 2);
-    v->ApplyFrameFormat();
+    if (!IsPlayerReady()) return false;
+    ResetZoomPan();
+    emit rendererRequested(RendererKindOf(id));
     return true;
 }
 

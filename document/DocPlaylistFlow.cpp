@@ -6,7 +6,6 @@
 #include "document/OpenFailure.h"
 #include "document/RedadIzivad.h"
 #include "resources/CommandIds.h"
-#include "view/MediaPlayerView.h"
 
 #include <cstdlib>
 
@@ -68,7 +67,7 @@ void CMediaPlayerDoc::OnPlaybackEnded(quint64 serial, bool anyPicture) {
         OpenAndPlay(next, false);
     else
         OnCommand(ID_STOP);
-    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(true);
+    emit repaintRequested(true);
 }
 
 void CMediaPlayerDoc::FinishOpening() {

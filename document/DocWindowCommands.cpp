@@ -76,14 +76,14 @@ void CMediaPlayerDoc::OnScreenSaverToggle() {
 }
 
 bool CMediaPlayerDoc::OnZoomPan(int id) {
-    CMediaPlayerView* v = CMediaPlayerView::Instance();
-    CVideoRender* renderer = v ? v->Renderer() : nullptr;
-    if (!renderer || !Engine()) return false;
-    ZoomPanState state{renderer->zoom, renderer->panX, renderer->panY, renderer->zoomStep, renderer->panStep};
-    if (!ApplyZoomPanCommand(id, state)) return false;
-    renderer->zoom = state.zoom;
-    renderer->panX = state.panX;
-    renderer->panY = state.panY;
+    if (!Engine() || !ApplyZoomPanCommand(id, zoomPan)) return false;
+    emit zoomPanChanged(zoomPan.zoom, zoomPan.panX, zoomPan.panY);
     RepaintPaused();
     return true;
+}
+
+void CMediaPlayerDoc::ResetZoomPan() {
+    zoomPan.zoom = 1.0f;
+    zoomPan.panX = zoomPan.panY = 0.0f;
+    emit zoomPanChanged(zoomPan.zoom, zoomPan.panX, zoomPan.panY);
 }

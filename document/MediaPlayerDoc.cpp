@@ -175,7 +175,8 @@ bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
     if (!engine) return false;
     // The new file takes the volume the user chose last, not the component's default.
     engine->SetVolume(lastVolume);
-    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->ApplyFrameFormat();
+    ResetZoomPan();
+    emit frameFormatChanged();
     return true;
 }
 
@@ -217,7 +218,7 @@ bool CMediaPlayerDoc::OnCloseFile() {
     CVideoEngine* engine = Engine();
     if (!engine) return false;
     player->StopThread(false);
-    if (CMediaPlayerView* v = CMediaPlayerView::Instance()) v->Invalidate(true);
+    emit repaintRequested(true);
     return true;
 }
 

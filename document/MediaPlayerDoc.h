@@ -1,6 +1,8 @@
 // CMediaPlayerDoc: the player's controller. Holds the panels and the state the frame and view consult.
 #pragma once
 
+#include "document/ZoomPan.h"
+#include "render/RendererKind.h"
 #include "resources/MainMenu.h"
 
 #include <QObject>
@@ -147,7 +149,23 @@ public:
     using FolderDialogHook = std::function<QString(QWidget* owner, const QString& startFolder)>;
     static FolderDialogHook SetFolderDialogHook(FolderDialogHook hook);
 
+    // The view reports the renderer it made (the menu's check marks follow it).
+    void SetRendererKind(RendererKind kind) { rendererKind = kind; }
+    RendererKind ActiveRenderer() const { return rendererKind; }
+    // Zoom and pan of the picture, as the last command left them.
+    const ZoomPanState& ZoomPan() const { return zoomPan; }
+
 signals:
+    // For the view, which the document never calls: connected once where the windows are put together
+    // (ConnectDocument).
+    void repaintRequested(bool erase);       // draw the picture again; erase: drop it (logo when nothing plays)
+    void frameFormatChanged();               // a file opened: take the engine's new frame format
+    void statusMessage(const QString& text); // show text over the picture for five seconds
+    void rendererRequested(RendererKind kind);
+    void zoomPanChanged(float zoom, float panX, float panY);
+    // For the application: the Exit command.
+    void quitRequested();
+
     // For the tool windows: the playlist was replaced or grown, the current entry moved, a new file opened.
     void playListChanged();
     void currentFileChanged();
@@ -188,7 +206,12 @@ private:
     // The Open Folder command after its guards: the dialog, the scan and the open of the first entry.
     bool OpenFolder();
 
+    // Sets zoom and pan back to the whole picture, centred, and tells the view.
+    void ResetZoomPan();
+
     std::unique_ptr<CRedadIzivad> player;
+    ZoomPanState zoomPan;
+    RendererKind rendererKind = RendererKind::None;
     std::unique_ptr<CScreenSaverInhibitor> saver;
     int volumeBeforeMute = 100; // what Mute restores while no control bar keeps it
     int pendingMoves = 0;       // Next (+1) and Previous (-1) presses not yet applied

@@ -1,6 +1,5 @@
 #include "frame/MainFrame.h"
 
-#include "app/MediaPlayerApp.h"
 #include "document/MediaPlayerDoc.h"
 
 #include <QApplication>
@@ -193,10 +192,7 @@ void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
     // Until a view takes the keyboard, Esc is the quit key here.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (CMediaPlayerApp* app = CMediaPlayerApp::Instance())
-            app->OnAppExit();
-        else
-            close();
+        emit quitRequested();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -35,6 +35,10 @@ public:
     // True while a top-level pop-up menu (one without a parent menu) is open.
     bool popupMenuOpen = false;
 
+signals:
+    // Esc reached the frame before any view took the keyboard.
+    void quitRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -122,6 +122,7 @@ void CMediaPlayerView::CreateRenderer(int type) {
     renderer_->Create(this, [this](QPainter& dc) { PaintSurface(dc); });
     // A new surface has never drawn the current frame.
     newFrame_ = true;
+    if (auto* doc = CMediaPlayerDoc::Instance()) doc->SetRendererKind(static_cast<RendererKind>(type));
     webLink_->raise();
 }
 
@@ -144,6 +145,20 @@ void CMediaPlayerView::ApplyFrameFormat() {
     // The renderers honour the header's row order themselves.
     engine->SetFlip(false);
     Invalidate(true);
+}
+
+void CMediaPlayerView::ShowStatusText(const QString& text) {
+    if (!renderer_) return;
+    renderer_->SetOsdText(text);
+    // The text must show while paused too, when no new frame would repaint.
+    Invalidate(false);
+}
+
+void CMediaPlayerView::SetZoomPan(float zoom, float panX, float panY) {
+    if (!renderer_) return;
+    renderer_->zoom = zoom;
+    renderer_->panX = panX;
+    renderer_->panY = panY;
 }
 
 void CMediaPlayerView::Invalidate(bool erase) {

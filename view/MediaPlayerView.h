@@ -37,6 +37,10 @@ public:
     void ApplyFrameFormat();
     // Asks for a repaint of the surface; erase drops the last picture (logo screen when nothing plays).
     void Invalidate(bool erase);
+    // The status text over the picture (five seconds), shown at once also while paused.
+    void ShowStatusText(const QString& text);
+    // The document's zoom and pan, handed to the renderer and shown.
+    void SetZoomPan(float zoom, float panX, float panY);
     // The first update after the document exists: player, renderer, logo, link, command-line file, timer.
     void OnInitialUpdate();
     // The web link under the logo (tests look at where it sits).

@@ -1,6 +1,7 @@
 // The player assembly shared by the document tests.
 #include "tests/document/DocumentFixture.h"
 
+#include "app/DocumentConnections.h"
 #include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
 #include "render/VideoRender.h"
@@ -31,6 +32,7 @@ void DocumentTest::SetUp() {
     frame = std::make_unique<CMainFrame>();
     view = new CMediaPlayerView(frame.get());
     frame->SetCentralView(view);
+    ConnectDocument(*doc, *frame, *view);
     frame->setGeometry(100, 100, 960, 540);
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));

@@ -2,6 +2,7 @@
 // sound-only files, and a player whose engine is missing.
 #include "tests/document/DocumentFixture.h"
 
+#include "app/DocumentConnections.h"
 #include "document/OpenFailure.h"
 #include "document/RedadIzivad.h"
 #include "settings/ProgramParams.h"
@@ -122,6 +123,7 @@ TEST(EngineMissing, OneMessageAtStartAndAgainForEachOpen) {
         CMainFrame frame;
         auto* view = new CMediaPlayerView(&frame);
         frame.SetCentralView(view);
+        ConnectDocument(doc, frame, *view);
         view->OnInitialUpdate();
         ASSERT_EQ(prompts.size(), 1) << prompts.join('|').toStdString();
         EXPECT_TRUE(prompts[0].startsWith("The media engine is missing")) << prompts[0].toStdString();
