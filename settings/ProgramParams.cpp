@@ -215,6 +215,19 @@ void CProgramParams::LoadParams() {
         ReadParamTable(PARAM_COUNT, paramTable.get(), ParamsPrefix + group.key, QString::fromLatin1(group.section));
     LoadRecentList();
     ValidateParams();
+    ReplaceDamagedStore();
+}
+
+void CProgramParams::ReplaceDamagedStore() {
+    CProfileStore* store = CProfileStore::Active();
+    QStringList ownGroups{RecentListKey};
+    for (const Group& group : Groups) ownGroups << ParamsPrefix + group.key;
+    if (!store || !store->IsDamaged(ownGroups) || !store->SetAside()) return;
+    // What could be read stays in force and goes into the clean file now rather than at exit, so the damage
+    // is repaired even if this run ends abnormally. Saving empties the default history; the run keeps it.
+    const QString history = HistoryDirectory;
+    SaveParams(true);
+    HistoryDirectory = history;
 }
 
 void CProgramParams::SaveParams(bool resetDefaultHistory) {

@@ -72,6 +72,9 @@ public:
     void LoadRecentList();
     void SaveRecentList();
     void ValidateParams();
+    // A settings file holding what this program never writes is kept aside and replaced by a clean one
+    // (see CProfileStore::IsDamaged); a valid file is never touched.
+    void ReplaceDamagedStore();
     void BuildParamTable();
     // Documents folder + separator + product name: where history goes when nothing else is chosen.
     QString DefaultHistoryDirectory() const;
