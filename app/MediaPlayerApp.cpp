@@ -97,7 +97,25 @@ bool CMediaPlayerApp::InitInstance() {
     view->OnInitialUpdate();
     // After the renderer: an OpenGL surface makes Qt create the native window anew.
     ActivateWhenExposed(frame_.get());
+    ReportDamagedSettings();
     return true;
+}
+
+void CMediaPlayerApp::ReportDamagedSettings() {
+    if (!profile_) return;
+    if (!profile_->SetAsidePath().isEmpty()) {
+        CPromptService::Show(QStringLiteral("The settings file could not be read. It was kept as \"%1\" and a new "
+                                            "one was written; settings that could not be read are back at their "
+                                            "defaults.")
+                                 .arg(QDir::toNativeSeparators(profile_->SetAsidePath())),
+                             PromptIcon::Warning);
+    } else if (!profile_->Writable()) {
+        CPromptService::Show(QStringLiteral("The settings file \"%1\" could not be read and could not be moved "
+                                            "aside. Settings that could not be read are at their defaults, and "
+                                            "changes made now will not be saved.")
+                                 .arg(QDir::toNativeSeparators(profile_->FileName())),
+                             PromptIcon::Warning);
+    }
 }
 
 int CMediaPlayerApp::ExitInstance() {

@@ -33,6 +33,9 @@ public:
     CMediaPlayerDoc* Document() const { return document_.get(); }
 
 private:
+    // Tells the user once, at start-up, when the settings file was unreadable and what became of it.
+    void ReportDamagedSettings();
+
     QApplication application_;
     std::unique_ptr<CProfileStore> profile_;
     std::unique_ptr<CMediaPlayerDoc> document_;

@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <memory>
 
 class CProfileStore {
 public:
@@ -24,7 +26,20 @@ public:
 
     // Pushes pending writes to disk; false when the store could not be written.
     bool Flush();
-    QString FileName() const { return settings_.fileName(); }
+    QString FileName() const { return settings_->fileName(); }
+
+    // True when the file holds what this program never writes: text the store cannot parse, bytes that are not
+    // text, or any entry outside ownGroups (top-level group paths such as "Params/GlobalParams"). A missing or
+    // empty file, and a stray value inside an own group, are not damage: the reader ignores such values.
+    bool IsDamaged(const QStringList& ownGroups) const;
+    // Keeps the damaged file as FileName() + ".bad" (a newer one replaces an older one) and goes on with an
+    // empty store in its place. When the file cannot be moved it is left as it is and the store stops writing,
+    // so the user's file is never lost. False in that case.
+    bool SetAside();
+    // The file kept by SetAside during this run; empty when nothing was set aside.
+    QString SetAsidePath() const { return setAsidePath_; }
+    // False after a failed SetAside: writes are dropped and Flush reports failure.
+    bool Writable() const { return writable_; }
 
     // The store the settings object works on; null when there is no application object.
     static CProfileStore* Active();
@@ -34,5 +49,7 @@ private:
     QVariant Value(const QString& key, const QString& entry) const;
     static QString Path(const QString& key, const QString& entry);
 
-    mutable QSettings settings_;
+    std::unique_ptr<QSettings> settings_; // replaced by an empty store when the file is set aside
+    QString setAsidePath_;
+    bool writable_ = true;
 };

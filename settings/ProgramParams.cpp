@@ -51,7 +51,7 @@ void ReadVector(const CProfileStore& store, const QString& keyPath, const ParamI
             auto& values = *static_cast<ParamBoolVector*>(row.value);
             if (i == 0) values.clear();
             std::int32_t number = 0;
-            values.append(ParseInt(text, number) && number == 1);
+            values.append(ParseInt(text, number) && number != 0);
         } else if (row.elementType == QLatin1String("STR")) {
             auto& values = *static_cast<ParamStringVector*>(row.value);
             if (!values.contains(text, Qt::CaseSensitive)) values.append(text);
@@ -75,6 +75,12 @@ void WriteVector(CProfileStore& store, const QString& keyPath, const ParamItem& 
     }
 }
 } // namespace
+
+std::int32_t ParamRange::Apply(std::int32_t number) const {
+    if (number >= minimum && number <= maximum) return number;
+    if (!clamp) return fallback;
+    return number < minimum ? minimum : maximum;
+}
 
 CProgramParams::CProgramParams() {
     productName = QStringLiteral("NRX MediaPlayer");
@@ -137,26 +143,32 @@ void CProgramParams::BuildParamTable() {
         return ParamItem{QString::fromLatin1(name), QString::fromLatin1(type), QString(), QString::fromLatin1(section),
                          field};
     };
+    const auto number = [](const char* name, const char* section, std::int32_t* field, ParamRange range) {
+        return ParamItem{QString::fromLatin1(name), QStringLiteral("INT"), QString(), QString::fromLatin1(section),
+                         field, range};
+    };
     paramTable.reset(new ParamItem[PARAM_COUNT]{
-        row("DebugMode", "INT", "GLOBAL", &DebugMode),
-        row("OnTopStatus", "INT", "GLOBAL", &OnTopStatus),
-        row("AffinityMask", "INT", "GLOBAL", &AffinityMask),
+        number("DebugMode", "GLOBAL", &DebugMode, {0, INT32_MAX}),
+        number("OnTopStatus", "GLOBAL", &OnTopStatus, {0, ON_TOP_ALWAYS, false, 0}),
+        // Every bit pattern names a set of processors; an empty set is ignored when the mask is applied.
+        number("AffinityMask", "GLOBAL", &AffinityMask, {}),
         row("HelpFileName", "STR", "GLOBAL", &HelpFileName),
         row("HistoryDirectory", "STR", "GLOBAL", &HistoryDirectory),
         row("FontName", "STR", "GLOBAL", &FontName),
         row("SnapShotFormat", "STR", "GLOBAL", &SnapShotFormat),
         row("SkinFileExtn", "STR", "GLOBAL", &SkinFileExtn),
         row("LastFolderPath", "STR", "GLOBAL", &LastFolderPath),
-        row("DaysKeepHistory", "INT", "GLOBAL", &DaysKeepHistory),
-        row("LogDiskSpaceMb", "INT", "GLOBAL", &LogDiskSpaceMb),
+        number("DaysKeepHistory", "GLOBAL", &DaysKeepHistory, {0, INT32_MAX}),
+        number("LogDiskSpaceMb", "GLOBAL", &LogDiskSpaceMb, {0, INT32_MAX}),
         row("EnableSaveLog", "BOOL", "GLOBAL", &EnableSaveLog),
         row("EnableScreenSaver", "BOOL", "GLOBAL", &EnableScreenSaver),
         row("StartInSrcSize", "BOOL", "GLOBAL", &StartInSrcSize),
-        row("SaveFileSizeMb", "INT", "SCREEN", &SaveFileSizeMb),
-        row("Contrast", "INT", "VSETTING", &Contrast),
-        row("Brightness", "INT", "VSETTING", &Brightness),
-        row("Saturation", "INT", "VSETTING", &Saturation),
-        row("AudioBalance", "INT", "VSETTING", &AudioBalance),
+        number("SaveFileSizeMb", "SCREEN", &SaveFileSizeMb,
+               {MIN_SAVE_FILE_SIZE_MB, MAX_SAVE_FILE_SIZE_MB, false, MIN_SAVE_FILE_SIZE_MB}),
+        number("Contrast", "VSETTING", &Contrast, {-CONTRAST_LIMIT, CONTRAST_LIMIT}),
+        number("Brightness", "VSETTING", &Brightness, {-BRIGHTNESS_LIMIT, BRIGHTNESS_LIMIT}),
+        number("Saturation", "VSETTING", &Saturation, {-SATURATION_LIMIT, SATURATION_LIMIT}),
+        number("AudioBalance", "VSETTING", &AudioBalance, {-AUDIO_BALANCE_LIMIT, AUDIO_BALANCE_LIMIT}),
         row("ProgramLogoFile", "STR", "SKIN", &ProgramLogoFile),
         row("SkinFolder", "STR", "SKIN", &SkinFolder),
         row("ControlSkinFile", "STR", "SKIN", &ControlSkinFile),
@@ -203,6 +215,19 @@ void CProgramParams::LoadParams() {
         ReadParamTable(PARAM_COUNT, paramTable.get(), ParamsPrefix + group.key, QString::fromLatin1(group.section));
     LoadRecentList();
     ValidateParams();
+    ReplaceDamagedStore();
+}
+
+void CProgramParams::ReplaceDamagedStore() {
+    CProfileStore* store = CProfileStore::Active();
+    QStringList ownGroups{RecentListKey};
+    for (const Group& group : Groups) ownGroups << ParamsPrefix + group.key;
+    if (!store || !store->IsDamaged(ownGroups) || !store->SetAside()) return;
+    // What could be read stays in force and goes into the clean file now rather than at exit, so the damage
+    // is repaired even if this run ends abnormally. Saving empties the default history; the run keeps it.
+    const QString history = HistoryDirectory;
+    SaveParams(true);
+    HistoryDirectory = history;
 }
 
 void CProgramParams::SaveParams(bool resetDefaultHistory) {
@@ -224,7 +249,7 @@ int CProgramParams::WriteParamTable(int count, ParamItem* table, const QString& 
         if (row.type == QLatin1String("STR")) {
             store->WriteProfileString(keyPath, row.name, *static_cast<const QString*>(row.value));
         } else if (row.type == QLatin1String("INT")) {
-            store->WriteProfileInt(keyPath, row.name, *static_cast<const std::int32_t*>(row.value));
+            store->WriteProfileInt(keyPath, row.name, row.range.Apply(*static_cast<const std::int32_t*>(row.value)));
         } else if (row.type == QLatin1String("BOOL")) {
             store->WriteProfileInt(keyPath, row.name, *static_cast<const bool*>(row.value) ? 1 : 0);
         } else if (row.type == QLatin1String("CSIZE")) {
@@ -255,9 +280,9 @@ int CProgramParams::ReadParamTable(int count, ParamItem* table, const QString& k
             const std::int32_t number = store->GetProfileInt(keyPath, row.name, -999);
             if (number == -999) continue;
             if (row.type == QLatin1String("INT"))
-                *static_cast<std::int32_t*>(row.value) = number;
+                *static_cast<std::int32_t*>(row.value) = row.range.Apply(number);
             else
-                *static_cast<bool*>(row.value) = number == 1;
+                *static_cast<bool*>(row.value) = number != 0; // a hand-written 7 means "on" as much as 1 does
         } else if (row.type == QLatin1String("STR")) {
             const QString text = store->GetProfileString(keyPath, row.name);
             if (!text.isEmpty()) *static_cast<QString*>(row.value) = text;
@@ -305,9 +330,14 @@ void CProgramParams::SaveRecentList() {
 }
 
 void CProgramParams::ValidateParams() {
-    if (DebugMode < 0) DebugMode = 0;
     if (HistoryDirectory.isEmpty()) HistoryDirectory = DocumentsFolder.isEmpty() ? ProgramFolder : DefaultHistoryDirectory();
-    if (SaveFileSizeMb < MIN_SAVE_FILE_SIZE_MB || SaveFileSizeMb > MAX_SAVE_FILE_SIZE_MB)
-        SaveFileSizeMb = MIN_SAVE_FILE_SIZE_MB;
-    if (OnTopStatus < 0 || OnTopStatus > 2) OnTopStatus = 0;
+    // Also the rows no load visits, so every number the program starts with is inside its row's range.
+    if (!paramTable) BuildParamTable();
+    for (int n = 0; n < PARAM_COUNT; ++n) {
+        const ParamItem& row = paramTable[n];
+        if (row.type == QLatin1String("INT")) {
+            auto& field = *static_cast<std::int32_t*>(row.value);
+            field = row.range.Apply(field);
+        }
+    }
 }

@@ -10,6 +10,18 @@
 #include <cstdint>
 #include <memory>
 
+// The values an INT row may hold. The file can be edited by hand, so what is read is never trusted: a number
+// outside the range is clamped to the nearer end; for a row that names a choice rather than an amount, the
+// nearer end would be some other choice than the one asked for, so such a row falls back to a fixed value.
+struct ParamRange {
+    std::int32_t minimum = INT32_MIN;
+    std::int32_t maximum = INT32_MAX;
+    bool clamp = true;
+    std::int32_t fallback = 0; // used instead of clamping when clamp is false
+
+    std::int32_t Apply(std::int32_t number) const;
+};
+
 // One row of the parameter table: which field, under which name, type and section it is stored.
 struct ParamItem {
     QString name;        // stored value name, e.g. "OnTopStatus"
@@ -17,6 +29,7 @@ struct ParamItem {
     QString elementType; // for "VECTOR": "INT", "BOOL" or "STR"; empty otherwise
     QString section;     // "GLOBAL", "SCREEN", "VSETTING" or "SKIN"
     void* value;         // the field; what it points to follows from type (see ProgramParams.cpp)
+    ParamRange range{};  // for "INT" rows: applied on every read, write and validation
 };
 
 // Field types behind the "TIME", "CSIZE" and "VECTOR" rows.
@@ -32,6 +45,12 @@ inline constexpr std::int32_t LOG_DISK_SPACE_MB = 10;
 inline constexpr std::int32_t MIN_SAVE_FILE_SIZE_MB = 100;
 inline constexpr std::int32_t MAX_SAVE_FILE_SIZE_MB = 1000;
 inline constexpr int PARAM_COUNT = 48;
+// The picture and sound adjustments run from -limit to +limit, as their commands and sliders do.
+inline constexpr std::int32_t BRIGHTNESS_LIMIT = 255;
+inline constexpr std::int32_t SATURATION_LIMIT = 255;
+inline constexpr std::int32_t CONTRAST_LIMIT = 100;
+inline constexpr std::int32_t AUDIO_BALANCE_LIMIT = 100;
+inline constexpr std::int32_t ON_TOP_ALWAYS = 2; // highest on-top mode: 0 never, 1 while playing, 2 always
 inline constexpr int MAX_RECENT_FILES = 5;
 
 extern const QString GlobalParamsKey;   // "GlobalParams"
@@ -53,6 +72,9 @@ public:
     void LoadRecentList();
     void SaveRecentList();
     void ValidateParams();
+    // A settings file holding what this program never writes is kept aside and replaced by a clean one
+    // (see CProfileStore::IsDamaged); a valid file is never touched.
+    void ReplaceDamagedStore();
     void BuildParamTable();
     // Documents folder + separator + product name: where history goes when nothing else is chosen.
     QString DefaultHistoryDirectory() const;

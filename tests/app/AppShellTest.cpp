@@ -105,3 +105,46 @@ TEST(AppShell, StartsPlacedThenEscSavesRepairedSettings) {
     EXPECT_EQ(saved.value("VideoSettings/Contrast").toInt(), 0);
     EXPECT_EQ(saved.value("VideoSettings/Brightness").toInt(), -12);
 }
+
+TEST(AppShell, AnUnreadableSettingsFileIsReportedOnceAndReplaced) {
+    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const QString path = dir.path() + "/NRX ProductGroup/NRX MediaPlayer.conf";
+    QDir().mkpath(dir.path() + "/NRX ProductGroup");
+    QByteArray junk(4096, '\0');
+    for (qsizetype i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 131 + 7) % 256);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(junk);
+    }
+
+    int argc = 1;
+    char program[] = "nrx-mediaplayer";
+    char* argv[] = {program, nullptr};
+    CMediaPlayerApp app(argc, argv);
+    QStringList prompts;
+    CPromptService::SetHandler([&](const PromptRequest& request) {
+        prompts << request.text;
+        return PromptAnswer::Ok;
+    });
+    QTimer::singleShot(0, [&] {
+        if (CMainFrame* frame = app.MainFrame()) QTest::keyClick(frame, Qt::Key_Escape);
+    });
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); });
+    const int rc = app.Run();
+    CPromptService::SetHandler({});
+
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(prompts.size(), 1) << prompts.join('\n').toStdString();
+    EXPECT_TRUE(prompts[0].contains(path + ".bad")) << prompts[0].toStdString();
+    QFile kept(path + ".bad");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), junk);
+    QSettings saved = StoredSettings();
+    EXPECT_EQ(saved.status(), QSettings::NoError);
+    EXPECT_EQ(saved.childGroups(), QStringList({"Params"}));
+    EXPECT_TRUE(saved.childKeys().isEmpty());
+}

@@ -100,15 +100,56 @@ TEST_F(Settings, MissingEmptyAndMinus999ValuesKeepTheDefaults) {
                  "GlobalParams\\AffinityMask=-999\n"
                  "GlobalParams\\EnableScreenSaver=-999\n"
                  "GlobalParams\\FontName=\n"
-                 "ProgramSkin\\SkinFolder=\"\"\n"
-                 "GlobalParams\\StartInSrcSize=2\n");
+                 "ProgramSkin\\SkinFolder=\"\"\n");
     CProgramParams params;
     params.LoadParams();
     EXPECT_EQ(params.AffinityMask, 15);
     EXPECT_TRUE(params.EnableScreenSaver);
     EXPECT_EQ(params.FontName, "Times New Roman");
     EXPECT_EQ(params.SkinFolder, "\\RedadIzivadSkin");
-    EXPECT_FALSE(params.StartInSrcSize) << "only a stored 1 means true";
+}
+
+TEST_F(Settings, EveryNumberIsBroughtIntoItsRangeOnLoadAndStoredSo) {
+    struct Case {
+        const char* entry;
+        const char* stored;
+        std::int32_t CProgramParams::*field;
+        std::int32_t loaded;
+    };
+    const Case cases[] = {
+        {"VideoSettings/Brightness", "2147483647", &CProgramParams::Brightness, 255},
+        {"VideoSettings/Saturation", "-256", &CProgramParams::Saturation, -255},
+        {"VideoSettings/Contrast", "101", &CProgramParams::Contrast, 100},
+        {"VideoSettings/AudioBalance", "-2147483648", &CProgramParams::AudioBalance, -100},
+        {"GlobalParams/DebugMode", "-5", &CProgramParams::DebugMode, 0},
+        {"GlobalParams/DaysKeepHistory", "-1", &CProgramParams::DaysKeepHistory, 0},
+        {"GlobalParams/LogDiskSpaceMb", "-40", &CProgramParams::LogDiskSpaceMb, 0},
+        // A choice out of range is not the nearest choice but "never on top".
+        {"GlobalParams/OnTopStatus", "1000", &CProgramParams::OnTopStatus, 0},
+        // The DWORD bit pattern 0xFFFFFFFF is a mask like any other.
+        {"GlobalParams/AffinityMask", "4294967295", &CProgramParams::AffinityMask, -1},
+    };
+    QByteArray text = "[Params]\n"
+                      "GlobalParams\\StartInSrcSize=7\n"
+                      "GlobalParams\\EnableSaveLog=0\n";
+    for (const Case& c : cases) text += QByteArray(c.entry).replace('/', '\\') + '=' + c.stored + '\n';
+    WriteRawFile(text);
+    CProgramParams params;
+    params.LoadParams();
+    for (const Case& c : cases) EXPECT_EQ(params.*c.field, c.loaded) << c.entry << "=" << c.stored;
+    EXPECT_TRUE(params.StartInSrcSize) << "any number but 0 is true";
+    EXPECT_FALSE(params.EnableSaveLog);
+
+    params.SaveParams(true);
+    QSettings file = ReadBack();
+    file.beginGroup("Params");
+    for (const Case& c : cases) EXPECT_EQ(file.value(c.entry).toString(), QString::number(c.loaded)) << c.entry;
+    EXPECT_EQ(file.value("GlobalParams/StartInSrcSize").toString(), "1");
+
+    // A value set out of range while running is stored clamped too.
+    params.Brightness = -1000;
+    params.SaveParams(true);
+    EXPECT_EQ(ReadBack().value("Params/VideoSettings/Brightness").toInt(), -255);
 }
 
 TEST_F(Settings, GarbageInTheFileNeverCrashesAndLosesOnlyTheBadValues) {
