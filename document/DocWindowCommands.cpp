@@ -13,14 +13,20 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
-// Changing a top-level window's flags hides it, so the flag is touched only when it really changes.
+// QWidget::setWindowFlag would hide the window and map it anew, and the keyboard focus would not come back.
+// The native window takes the hint in place (on X11 only the window manager's state changes), and the
+// widget is told the new flags without acting on them.
 void SetStaysOnTop(QWidget* window, bool onTop) {
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
-    const bool shown = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (shown) window->show();
+    Qt::WindowFlags flags = window->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    QWindow* handle = window->windowHandle();
+    if (!handle) return window->setWindowFlags(flags); // nothing shown yet, nothing to lose
+    window->overrideWindowFlags(flags);
+    handle->setFlags(flags);
 }
 } // namespace
 
@@ -55,6 +61,22 @@ bool CMediaPlayerDoc::OnWindowSize(int id) {
     }
     frame->setGeometry(plan.geometry);
     ShowStatusMessage(plan.message);
+    return true;
+}
+
+bool CMediaPlayerDoc::LeaveFullScreen() {
+    if (!fullScreen) return false;
+    if (OnWindowSize(ID_SIZE_ORIGINAL)) return true;
+    // Original Size needs an open file; without one the window goes back to where it was before.
+    fullScreen = false;
+    CMainFrame* frame = CMainFrame::Instance();
+    if (!frame) return true;
+    SetStaysOnTop(frame, CWindowSizeModes::OnTopWanted(onTopMode, PlayState()));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (savedWindowRect.isValid())
+        frame->setGeometry(savedWindowRect);
+    else if (screen)
+        frame->setGeometry(CWindowSizeModes::CentredIn(frame->minimumSize(), screen->availableGeometry()));
     return true;
 }
 

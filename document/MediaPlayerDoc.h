@@ -110,6 +110,9 @@ public:
     bool HideToolWindow();
     // Re-applies the on-top mode for the current play state (Play/Pause and leaving full screen call it).
     bool ApplyOnTop();
+    // Leaves full screen whether or not a file is open: Original Size when it can act, else back to the
+    // rectangle the window had before. False when not in full screen.
+    bool LeaveFullScreen();
 
     // True when the player exists and its engine has a file open.
     bool IsFileOpen() const;

@@ -1,6 +1,7 @@
 #include "frame/MainFrame.h"
 
 #include "document/MediaPlayerDoc.h"
+#include "view/MediaPlayerView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -44,6 +45,17 @@ Qt::CursorShape CursorFor(SizingEdge edge) {
     case SizingEdge::BottomLeft: return Qt::SizeBDiagCursor;
     }
     return Qt::ArrowCursor;
+}
+
+// The window system gives the pointer back when the user lets go: whatever pointer event comes next, other
+// than one still sent with the left button held (queued before the system took over), ends its move or size.
+bool EndsSystemMoveSize(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::Enter: return true;
+    case QEvent::MouseMove: return !(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton);
+    default: return false;
+    }
 }
 
 bool IsTopLevelMenu(QObject* object) {
@@ -146,16 +158,30 @@ void CMainFrame::mousePressEvent(QMouseEvent* event) {
     const auto edge = EdgeAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || !edge) return QWidget::mousePressEvent(event);
     event->accept();
-    if (windowHandle() && windowHandle()->startSystemResize(ToQtEdges(*edge))) return;
+    if (windowHandle() && windowHandle()->startSystemResize(ToQtEdges(*edge))) {
+        systemMoveSize_ = true;
+        return NotifyMoveSize();
+    }
     drag_ = ManualDrag{edge, event->globalPosition().toPoint(), geometry()};
     grabMouse();
+    NotifyMoveSize();
 }
 
 void CMainFrame::BeginMove(const QPoint& globalPos) {
-    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+        systemMoveSize_ = true;
+        return NotifyMoveSize();
+    }
     drag_ = ManualDrag{std::nullopt, globalPos, geometry()};
     // The press may have landed on any child; the frame follows the mouse itself until the button is up.
     grabMouse();
+    NotifyMoveSize();
+}
+
+void CMainFrame::NotifyMoveSize() {
+    if (MovingOrSizing() == notifiedMoveSize_) return;
+    notifiedMoveSize_ = MovingOrSizing();
+    if (auto* view = qobject_cast<CMediaPlayerView*>(centralView_)) view->SetFrameMovingOrSizing(notifiedMoveSize_);
 }
 
 void CMainFrame::TrackDrag(const QPoint& globalPos) {
@@ -186,6 +212,8 @@ void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
 void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
     if (drag_) releaseMouse();
     drag_.reset();
+    systemMoveSize_ = false;
+    NotifyMoveSize();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -207,6 +235,9 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && IsTopLevelMenu(watched)) {
         popupMenuOpen = event->type() == QEvent::Show;
+    } else if (systemMoveSize_ && EndsSystemMoveSize(event)) {
+        systemMoveSize_ = false;
+        NotifyMoveSize();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -28,6 +28,8 @@ public:
 
     // Starts moving the whole window from a press at globalPos (for presses on the client area or the view).
     void BeginMove(const QPoint& globalPos);
+    // True from the press that starts a move or a resize until the button is released.
+    bool MovingOrSizing() const { return drag_.has_value() || systemMoveSize_; }
 
     // Paints the border into a w x h window surface; shared with tests that check it pixel by pixel.
     static void PaintFrameBorder(QPainter& painter, int w, int h);
@@ -52,6 +54,8 @@ protected:
 private:
     std::optional<SizingEdge> EdgeAt(const QPoint& pos) const;
     void TrackDrag(const QPoint& globalPos);
+    // Tells the view when MovingOrSizing changes, so that it leaves the cursor alone meanwhile.
+    void NotifyMoveSize();
 
     QWidget* clientArea_ = nullptr;
     QWidget* centralView_ = nullptr;
@@ -63,4 +67,8 @@ private:
         QRect startGeometry;
     };
     std::optional<ManualDrag> drag_;
+    // The window system moves or sizes the window; it holds the pointer until the button is up, and the
+    // first pointer event that reaches the program afterwards ends this.
+    bool systemMoveSize_ = false;
+    bool notifiedMoveSize_ = false;
 };

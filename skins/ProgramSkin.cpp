@@ -83,9 +83,10 @@ bool CProgramSkin::EnumSkinFolders(const QString& root) {
     const QFileInfo info(root);
     if (!info.isDir() || !info.isReadable()) return false;
     const QDir dir(root);
-    // Unsorted keeps the file system's own order; hidden folders are skins too.
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System, QDir::Unsorted))
-        if (!OnlyDots(name)) skinNames.append(name);
+    // Unsorted keeps the file system's own order; hidden folders are skins too. Only folders count (a link
+    // to one too): a broken link, a pipe or a socket in the root would otherwise become the chosen skin.
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::Hidden, QDir::Unsorted))
+        if (entry.isDir() && !OnlyDots(entry.fileName())) skinNames.append(entry.fileName());
     return true;
 }
 

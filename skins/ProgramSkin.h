@@ -29,7 +29,8 @@ public:
     // Sets up the panel folders from the first sub-folder of root; false (folders untouched) when root is
     // empty, cannot be listed or has no sub-folder.
     bool LoadSkin(const QString& root);
-    // Lists the sub-folders of root in the file system's order; false when root cannot be listed.
+    // Lists the sub-folders of root (links to folders included, nothing else) in the file system's order;
+    // false when root cannot be listed.
     bool EnumSkinFolders(const QString& root);
     // (Re)creates the text font from FontName at fontSize points, bold; false when no font could be made.
     bool CreateSkinFonts();

@@ -40,8 +40,9 @@ int PreTranslatedCommand(int key, Qt::KeyboardModifiers modifiers);
 // Deliberately the same step whatever the delta, so a fast wheel or a touchpad is not amplified.
 int WheelVolumeStep(int angleDeltaY);
 
-// Esc: first a visible tool window is hidden (HideToolWindow), else full screen is left through
-// Original Size, else the program quits (CKeyGuard::Quit, ShutdownDocument, then Exit).
+// Esc: first a visible tool window is hidden (HideToolWindow), else full screen is left (always, with or
+// without a file: CMediaPlayerDoc::LeaveFullScreen), else the program quits (CKeyGuard::Quit,
+// ShutdownDocument, then Exit).
 enum class EscapeStep { HideToolWindow, LeaveFullScreen, Quit };
 EscapeStep DecideEscape(bool toolWindowVisible, bool fullScreen);
 

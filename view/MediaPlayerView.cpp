@@ -50,6 +50,8 @@ CMediaPlayerView::CMediaPlayerView(QWidget* parent) : QWidget(parent) {
     webLink_->setAlignment(Qt::AlignCenter);
     webLink_->setOpenExternalLinks(false);
     webLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // The label's own link menu would stand in for the player's; the view gets the right button instead.
+    webLink_->setContextMenuPolicy(Qt::NoContextMenu);
     QFont font(QStringLiteral("Viner Hand ITC"));
     font.setPixelSize(24);
     font.setStyleHint(QFont::Cursive);
@@ -213,7 +215,7 @@ void CMediaPlayerView::OnTimerTick() {
     CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
     if (doc) doc->UpdatePanelVisibility();
     CVideoEngine* engine = Engine();
-    const bool active = engine && engine->IsOpened() && engine->GetPlayState() != 2;
+    const bool active = !frameMovingOrSizing_ && engine && engine->IsOpened() && engine->GetPlayState() != 2;
     cursorHider_->Tick(active);
 }
 

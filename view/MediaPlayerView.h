@@ -46,6 +46,8 @@ public:
     // The web link under the logo (tests look at where it sits).
     QLabel* WebLink() const { return webLink_; }
     const CViewCursorHider* CursorHider() const { return cursorHider_; }
+    // The frame says when the user starts and ends moving or sizing it; the cursor is not hidden meanwhile.
+    void SetFrameMovingOrSizing(bool on) { frameMovingOrSizing_ = on; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -86,4 +88,5 @@ private:
     bool newFrame_ = false;   // the engine's buffer holds a frame the renderer has not drawn yet
     std::int64_t requestedFrame_ = -1; // engine frame number at the last frame request
     CPaintTrace paintTrace_;
+    bool frameMovingOrSizing_ = false;
 };

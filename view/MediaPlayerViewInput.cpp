@@ -64,7 +64,7 @@ void CMediaPlayerView::RunHotKey(const HotKeyAction& action) {
         if (doc->HideToolWindow()) break;
         switch (DecideEscape(false, doc->fullScreen)) {
         case EscapeStep::HideToolWindow: break;
-        case EscapeStep::LeaveFullScreen: doc->OnCommand(ID_SIZE_ORIGINAL); break;
+        case EscapeStep::LeaveFullScreen: doc->LeaveFullScreen(); break;
         case EscapeStep::Quit:
             keyGuard_.Quit();
             doc->ShutdownDocument();

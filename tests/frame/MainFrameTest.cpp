@@ -77,6 +77,7 @@ TEST_F(MainFrameTest, DraggingTheClientAreaMovesTheWindowWithoutResizingIt) {
     const QPoint globalPress = client->mapToGlobal(press);
     QMouseEvent down(QEvent::MouseButtonPress, press, globalPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(client, &down);
+    EXPECT_TRUE(frame.MovingOrSizing());
     const QPoint globalTo = globalPress + QPoint(50, 30);
     QMouseEvent drag(QEvent::MouseMove, frame.mapFromGlobal(globalTo), globalTo, Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
@@ -84,6 +85,7 @@ TEST_F(MainFrameTest, DraggingTheClientAreaMovesTheWindowWithoutResizingIt) {
     QMouseEvent up(QEvent::MouseButtonRelease, frame.mapFromGlobal(globalTo), globalTo, Qt::LeftButton,
                    Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&frame, &up);
+    EXPECT_FALSE(frame.MovingOrSizing()) << "the move ends with the button";
     if (frame.geometry() == before) GTEST_SKIP() << "the window system took over the move";
     EXPECT_EQ(frame.geometry(), before.translated(50, 30));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "the mouse is released with the button";

@@ -8,7 +8,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 class Skins : public ::testing::Test {
@@ -84,6 +86,27 @@ TEST_F(Skins, RootsWithoutSubFoldersLoadNothingAndKeepEarlierFolders) {
     EXPECT_FALSE(skin.LoadSkin(dir.filePath("missing")));
     EXPECT_FALSE(skin.loaded);
     EXPECT_EQ(skin.GetCommonFolder(), common);
+}
+
+TEST_F(Skins, OnlyFoldersAndLinksToFoldersAreSkins) {
+    // Each kind of entry alone in a root: a non-folder must never become the skin.
+    const struct {
+        const char* what;
+        std::function<bool(const QString& path)> make;
+        bool isSkin;
+    } cases[] = {
+        {"broken link", [](const QString& p) { return QFile::link("/no/such/target", p); }, false},
+        {"named pipe", [](const QString& p) { return mkfifo(QFile::encodeName(p).constData(), 0600) == 0; }, false},
+        {"plain file", [](const QString& p) { return QFile(p).open(QIODevice::WriteOnly); }, false},
+        {"link to a folder", [this](const QString& p) { return QFile::link(Make("real"), p); }, true},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir root;
+        ASSERT_TRUE(c.make(root.filePath("Entry"))) << c.what;
+        CProgramSkin skin;
+        EXPECT_EQ(skin.LoadSkin(root.path()), c.isSkin) << c.what;
+        EXPECT_EQ(skin.skinNames, c.isSkin ? QStringList{"Entry"} : QStringList{}) << c.what;
+    }
 }
 
 TEST_F(Skins, StoredSkinFolderWorksWithEitherSeparator) {

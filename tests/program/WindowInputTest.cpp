@@ -1,0 +1,202 @@
+// The whole program's window under real input from the display: full screen and on-top changes keep the
+// keyboard, moving the frame keeps the cursor, and the right button over the web link gives the player's menu.
+#include "app/MediaPlayerApp.h"
+#include "app/PromptService.h"
+#include "document/MediaPlayerDoc.h"
+#include "document/RedadIzivad.h"
+#include "frame/MainFrame.h"
+#include "resources/CommandIds.h"
+#include "resources/MainMenu.h"
+#include "settings/ProgramParams.h"
+#include "tests/program/XTestInput.h"
+#include "view/CursorAutoHide.h"
+#include "view/MediaPlayerView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+QString Clip(const char* name) { return QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath(name); }
+
+bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000) {
+    for (int waited = 0; !condition(); waited += 20) {
+        if (waited >= limitMs) return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Counts the times a widget was hidden.
+class HideCounter : public QObject {
+public:
+    explicit HideCounter(QWidget* watched) { watched->installEventFilter(this); }
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) ++hides;
+        return false;
+    }
+};
+
+class WindowInput : public ::testing::Test {
+protected:
+    void Start(const QString& clip) {
+        ASSERT_TRUE(settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        argument = clip.toLocal8Bit();
+        argv[0] = program;
+        argv[1] = argument.data();
+        argc = clip.isEmpty() ? 1 : 2;
+        app = std::make_unique<CMediaPlayerApp>(argc, argv);
+        CPromptService::SetHandler([](const PromptRequest&) { return PromptAnswer::Ok; });
+        ASSERT_TRUE(app->InitInstance());
+        view = CMediaPlayerView::Instance();
+        doc = CMediaPlayerDoc::Instance();
+        frame = app->MainFrame();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        if (!XTestInput::Available()) GTEST_SKIP() << "no X display with the XTest extension";
+        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == frame; }));
+    }
+
+    void TearDown() override {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        if (app) app->ExitInstance();
+        CPromptService::SetHandler({});
+        app.reset();
+    }
+
+    CVideoEngine* Engine() const { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
+    bool InState(int state) const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == state; }
+
+    // Away from the window: on a display without a window manager, keys then reach the player only
+    // when it holds the input focus.
+    static void PointerAway() {
+        XTestInput::MoveTo(QPoint(0, 0));
+        ASSERT_TRUE(WaitFor([] { return QCursor::pos() == QPoint(0, 0); }));
+    }
+
+    // A key typed on the display's keyboard must reach the player: E raises the contrast by one.
+    bool KeyboardReachesThePlayer() {
+        const int before = Params.Contrast;
+        XTestInput::TapKey("e");
+        return WaitFor([&] { return Params.Contrast == before + 1; }, 5000);
+    }
+
+    QTemporaryDir settingsDir;
+    QByteArray argument;
+    char program[16] = "nrx-mediaplayer";
+    char* argv[3] = {nullptr, nullptr, nullptr};
+    int argc = 0;
+    std::unique_ptr<CMediaPlayerApp> app;
+    CMediaPlayerView* view = nullptr;
+    CMediaPlayerDoc* doc = nullptr;
+    CMainFrame* frame = nullptr;
+};
+} // namespace
+
+TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
+    Start(Clip("orientation_red_top.mp4"));
+    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    PointerAway();
+    HideCounter counter(frame);
+    const auto onTop = [&] { return frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
+    const auto nativeOnTop = [&] { return frame->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+
+    // Each step changes the on-top flag; the flag the widget reports and the native one must agree.
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        bool wantedOnTop;
+    } steps[] = {
+        {"While Playing, playing", [&] { doc->OnCommand(ID_ONTOP_WHILE_PLAYING); }, true},
+        {"paused", [&] { doc->OnCommand(ID_PLAY_PAUSE); }, false},
+        {"full screen", [&] { doc->OnCommand(ID_SIZE_FULLSCREEN); }, true},
+        {"Esc out of full screen", [&] { XTestInput::TapKey("Escape"); }, false},
+        {"resumed", [&] { doc->OnCommand(ID_PLAY_PAUSE); }, true},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        ASSERT_TRUE(WaitFor([&] { return onTop() == s.wantedOnTop; }, 5000)) << s.step;
+        EXPECT_EQ(nativeOnTop(), s.wantedOnTop) << s.step;
+        EXPECT_TRUE(KeyboardReachesThePlayer()) << s.step;
+        EXPECT_EQ(counter.hides, 0) << s.step;
+        EXPECT_TRUE(frame->isVisible()) << s.step;
+    }
+    EXPECT_FALSE(doc->fullScreen);
+}
+
+TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
+    Start(Clip("orientation_red_top.mp4"));
+    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    const QRect before = frame->geometry();
+    doc->OnCommand(ID_SIZE_FULLSCREEN);
+    ASSERT_TRUE(doc->fullScreen);
+    doc->OnCommand(ID_CLOSE_FILE);
+    ASSERT_FALSE(Engine()->IsOpened());
+
+    PointerAway();
+    XTestInput::TapKey("Escape");
+    ASSERT_TRUE(WaitFor([&] { return !doc->fullScreen; }, 5000)) << "Esc must leave full screen";
+    EXPECT_TRUE(WaitFor([&] { return frame->geometry() == before; }, 5000));
+    EXPECT_FALSE(frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the on-top mode is Never";
+    QTest::qWait(200);
+    EXPECT_TRUE(frame->isVisible()) << "leaving full screen is not quitting";
+}
+
+TEST_F(WindowInput, TheCursorStaysWhileTheFrameIsBeingMoved) {
+    Start(Clip("orientation_red_top.mp4"));
+    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    doc->OnCommand(ID_PLAY_PAUSE);
+    ASSERT_TRUE(WaitFor([&] { return InState(1); }));
+    auto* timer = view->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(timer, nullptr);
+    int ticks = 0, hiddenTicks = 0;
+    QObject::connect(timer, &QTimer::timeout, view, [&] {
+        ++ticks;
+        if (view->cursor().shape() == Qt::BlankCursor) ++hiddenTicks;
+    });
+
+    PointerAway();
+    const QPoint centre = view->mapToGlobal(view->rect().center());
+    XTestInput::MoveTo(centre);
+    ASSERT_TRUE(WaitFor([&] { return view->CursorHider()->State().Tracking(); }));
+    // A press on the picture starts moving the frame; held still, twice the ticks that would hide the cursor.
+    XTestInput::Button(1, true);
+    ticks = hiddenTicks = 0;
+    WaitFor([&] { return ticks >= 2 * CCursorAutoHide::kHideAfterTicks; }, 60000);
+    XTestInput::Button(1, false);
+    EXPECT_GE(ticks, 2 * CCursorAutoHide::kHideAfterTicks);
+    EXPECT_EQ(hiddenTicks, 0) << "the cursor hid while the frame was being moved";
+
+    // Once the move is over the still cursor hides as usual, so the hold above did test something.
+    EXPECT_TRUE(WaitFor([&] { return view->cursor().shape() == Qt::BlankCursor; }, 20000));
+}
+
+TEST_F(WindowInput, RightButtonOnTheWebLinkOpensThePlayersMenu) {
+    Start({});
+    QLabel* link = view->WebLink();
+    ASSERT_TRUE(WaitFor([&] { return link->isVisible(); }));
+    XTestInput::MoveTo(link->mapToGlobal(link->rect().center()));
+    ASSERT_TRUE(WaitFor([&] { return QApplication::widgetAt(QCursor::pos()) == link; }));
+    XTestInput::Button(3, true);
+    XTestInput::Button(3, false);
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup->objectName(), QString::fromUtf8(CMainMenu::kName));
+    EXPECT_EQ(popup->parentWidget(), view);
+    EXPECT_TRUE(frame->popupMenuOpen);
+    int menus = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMenu*>(w) && w->isVisible()) ++menus;
+    EXPECT_EQ(menus, 1) << "no other menu besides the player's";
+}
