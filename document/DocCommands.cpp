@@ -19,9 +19,6 @@ RendererKind RendererKindOf(int id) { return id == ID_RENDERER_GDI ? RendererKin
 
 constexpr float kMinRate = 0.1f;
 constexpr float kMaxRate = 4.0f;
-constexpr int kBrightnessLimit = 255;
-constexpr int kContrastLimit = 100;
-constexpr int kSaturationLimit = 255;
 constexpr int kResetPicture = 999;
 
 } // namespace
@@ -187,33 +184,33 @@ void CMediaPlayerDoc::SkipFiveSeconds(int direction) {
     Guarded([&] {
         if ((direction != 1 && direction != -1) || !IsFileOpen()) return;
         CVideoEngine* engine = Engine();
-        QString text;
-        if (direction > 0) {
-            engine->SkipForward();
-            text = QStringLiteral("5 Sec. Forward");
-        } else {
-            engine->SkipBackward();
-            text = QStringLiteral("5 Sec. Backward");
-        }
-        if (PlayState() == 1) {
-            engine->ReadFrame(1);
-            RepaintPaused();
-        }
-        ShowStatusMessage(text + QStringLiteral(" - [ ") + FormatClock(engine->GetCurrentTime()) + QStringLiteral(" ]"));
+        const std::int64_t target = engine->GetCurrentFrame() + direction * CVideoEngine::SkipFrames;
+        direction > 0 ? engine->SkipForward() : engine->SkipBackward();
+        FetchPausedPicture();
+        ShowStatusMessage((direction > 0 ? QStringLiteral("5 Sec. Forward") : QStringLiteral("5 Sec. Backward")) +
+                          QStringLiteral(" - [ ") + FormatClock(SecondsOfFrame(target)) + QStringLiteral(" ]"));
     });
 }
 
 void CMediaPlayerDoc::SeekToFrame(std::int64_t frame) {
     Guarded([&] {
         if (!IsFileOpen()) return;
-        CVideoEngine* engine = Engine();
-        engine->SetPosition(frame);
-        if (PlayState() == 1) {
-            engine->ReadFrame(1);
-            RepaintPaused();
-        }
-        ShowStatusMessage(QStringLiteral("Video Moved: ") + FormatClock(engine->GetCurrentTime()));
+        Engine()->SetPosition(frame);
+        FetchPausedPicture();
+        ShowStatusMessage(QStringLiteral("Video Moved: ") + FormatClock(SecondsOfFrame(frame)));
     });
+}
+
+void CMediaPlayerDoc::FetchPausedPicture() {
+    // The playback thread decodes it: an exact position can take seconds, and the window must not wait.
+    if (PlayState() == 1) player->RequestPositionRead();
+}
+
+std::int64_t CMediaPlayerDoc::SecondsOfFrame(std::int64_t frame) const {
+    CVideoEngine* engine = Engine();
+    const std::int64_t last = std::max<std::int64_t>(engine->GetFrameCount() - 1, 0);
+    const double rate = engine->GetFrameRate();
+    return rate > 0 ? static_cast<std::int64_t>(std::clamp<std::int64_t>(frame, 0, last) / rate) : 0;
 }
 
 void CMediaPlayerDoc::StepFrame(bool forward) {
@@ -229,6 +226,7 @@ void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::in
     Guarded([&] {
         if (!IsFileOpen()) return;
         const int value = delta == kResetPicture ? 0 : std::clamp(setting + delta, minimum, maximum);
+        setting = value; // kept for the next file, also should the engine refuse it for this one
         (Engine()->*apply)(value);
         const double percent = value > 0 ? double(value) / maximum * 100.0
                                : value < 0 ? double(value) / std::abs(minimum) * 100.0
@@ -239,16 +237,16 @@ void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::in
 }
 
 void CMediaPlayerDoc::ChangeBrightness(int delta) {
-    ChangePicture(delta, -kBrightnessLimit, kBrightnessLimit, Params.Brightness, "Brightness",
+    ChangePicture(delta, -BRIGHTNESS_LIMIT, BRIGHTNESS_LIMIT, Params.Brightness, "Brightness",
                   &CVideoEngine::SetBrightness);
 }
 
 void CMediaPlayerDoc::ChangeContrast(int delta) {
-    ChangePicture(delta, -kContrastLimit, kContrastLimit, Params.Contrast, "Contrast", &CVideoEngine::SetContrast);
+    ChangePicture(delta, -CONTRAST_LIMIT, CONTRAST_LIMIT, Params.Contrast, "Contrast", &CVideoEngine::SetContrast);
 }
 
 void CMediaPlayerDoc::ChangeSaturation(int delta) {
-    ChangePicture(delta, -kSaturationLimit, kSaturationLimit, Params.Saturation, "Saturation",
+    ChangePicture(delta, -SATURATION_LIMIT, SATURATION_LIMIT, Params.Saturation, "Saturation",
                   &CVideoEngine::SetSaturation);
 }
 

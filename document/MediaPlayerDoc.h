@@ -206,6 +206,10 @@ private:
     bool ReportEngineUnavailable();
     // Redraws the view at once while paused, so a change shows without waiting for playback.
     void RepaintPaused();
+    // After a jump while paused: the picture at the new position is fetched (by the playback thread).
+    void FetchPausedPicture();
+    // Whole seconds into the file of a frame number (clamped to the file).
+    std::int64_t SecondsOfFrame(std::int64_t frame) const;
     // The Open Folder command after its guards: the dialog, the scan and the open of the first entry.
     bool OpenFolder();
 

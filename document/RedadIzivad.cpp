@@ -92,7 +92,8 @@ void CRedadIzivad::StartThread() {
     StopEvent.ResetEvent();
     StoppedEvent.ResetEvent();
     paintPending = false;
-    pendingSteps = 0; // steps belong to the file they were asked for
+    pendingSteps = 0; // steps and jumps belong to the file they were asked for
+    positionRead = false;
     awaitingPresentation = true; // the first read waits for the view to show something (the window is up)
     PresentedEvent.ResetEvent();
     threadRunning = true;
@@ -119,6 +120,11 @@ bool CRedadIzivad::StopThread(bool release) {
     if (release) engine->ReleaseProperty();
     engine->Close(release);
     return true;
+}
+
+void CRedadIzivad::RequestPositionRead() {
+    positionRead = true;
+    RefreshEvent.SetEvent();
 }
 
 void CRedadIzivad::RequestStep(int delta) {

@@ -79,6 +79,8 @@ public:
 
     // The thread field: true from the start of the playback thread until it is stopped or the stream ends.
     bool IsThreadRunning() const { return threadRunning; }
+    // While paused: the thread reads the frame at the position just set (SetPosition, a skip) and shows it.
+    void RequestPositionRead();
     // Moves the paused picture by delta frames (negative: back) and wakes the thread. Steps requested
     // while the previous one is still decoding add up and are taken as one jump.
     void RequestStep(int delta);
@@ -127,7 +129,8 @@ private:
     std::atomic<bool> paintPending{false};
     std::atomic<bool> awaitingPresentation{false}; // nothing presented since the thread started
     std::atomic<quint64> serial{0};                // the current run; written by the UI thread at start
-    std::atomic<int> pendingSteps{0};              // frames to step, taken by the thread while paused
+    std::atomic<int> pendingSteps{0};
+    std::atomic<bool> positionRead{false};         // a RefreshEvent means: read the position set              // frames to step, taken by the thread while paused
     std::mutex errorGuard;               // guards threadError
     QString threadError;
     QString lastOpenPath;

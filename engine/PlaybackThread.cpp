@@ -36,6 +36,7 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             case 0:
                 // A step or refresh consumed by the last wait means nothing while playing.
                 if (r == StepForwardIndex || r == StepBackwardIndex) player->pendingSteps = 0;
+                if (r == RefreshIndex) player->positionRead = false; // a jump while playing needs no fetch
                 mode = NRX_READ_NEXT;
                 break;
             case 1:
@@ -49,7 +50,7 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
                     engine.SetPosition(engine.GetCurrentFrame() + steps);
                     mode = NRX_READ_POSITION;
                 } else if (r == RefreshIndex) {
-                    mode = NRX_READ_REFRESH;
+                    mode = player->positionRead.exchange(false) ? NRX_READ_POSITION : NRX_READ_REFRESH;
                 } else {
                     // Paused with nothing to do: no repaint. Waiting on the events instead of sleeping
                     // lets a step or stop act at once rather than at the next poll.

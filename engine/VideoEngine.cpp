@@ -294,11 +294,11 @@ void CVideoEngine::SetPosition(std::int64_t frame) {
 }
 
 void CVideoEngine::SkipForward() {
-    if (device) Check(device->SkipForward(channel, 125));
+    if (device) Check(device->SkipForward(channel, SkipFrames));
 }
 
 void CVideoEngine::SkipBackward() {
-    if (device) Check(device->SkipBackward(channel, 125));
+    if (device) Check(device->SkipBackward(channel, SkipFrames));
 }
 
 void CVideoEngine::SetRate(float rate) {
@@ -310,22 +310,18 @@ void CVideoEngine::SetVolume(std::int32_t volume) {
 }
 
 void CVideoEngine::SetBalance(std::int32_t value) {
-    Params.AudioBalance = value;
     if (device) Check(device->SetBalance(channel, value));
 }
 
 void CVideoEngine::SetBrightness(std::int32_t value) {
-    Params.Brightness = value;
     if (device) Check(device->SetBrightness(channel, value));
 }
 
 void CVideoEngine::SetContrast(std::int32_t value) {
-    Params.Contrast = value;
     if (device) Check(device->SetContrast(channel, value));
 }
 
 void CVideoEngine::SetSaturation(std::int32_t value) {
-    Params.Saturation = value;
     if (device) Check(device->SetSaturation(channel, value));
 }
 

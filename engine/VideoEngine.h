@@ -49,12 +49,14 @@ public:
     void SetPlayState(std::int32_t state);
 
     void SetPosition(std::int64_t frame);
+    // Frames a skip moves (five seconds at 25 frames per second).
+    static constexpr std::int64_t SkipFrames = 125;
     void SkipForward();
     void SkipBackward();
     void SetRate(float rate);
     void SetVolume(std::int32_t volume);
-    // These four first store the value in the settings (AudioBalance, Brightness, Contrast, Saturation),
-    // also with no device, so the next file gets it.
+    // Sound balance and picture adjustments for the open file. The caller keeps them in the settings
+    // (AudioBalance, Brightness, Contrast, Saturation); Open applies the stored ones to every new file.
     void SetBalance(std::int32_t value);
     void SetBrightness(std::int32_t value);
     void SetContrast(std::int32_t value);

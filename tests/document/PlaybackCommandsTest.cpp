@@ -92,6 +92,8 @@ TEST_F(DocumentTest, SkipsAndSeeksNameTheNewPositionAndFrameStepPauses) {
     ASSERT_EQ(PlayState(), 1);
     doc->SeekToFrame(25 * 3);
     EXPECT_EQ(StatusText(), "Video Moved: 00:00:03");
+    // The playback thread fetches the paused picture; the command itself never decodes.
+    EXPECT_TRUE(WaitFor([this] { return Engine().GetCurrentFrame() == 25 * 3; }));
     doc->SkipFiveSeconds(1);
     EXPECT_TRUE(StatusText().startsWith("5 Sec. Forward - [ 00:00:0")) << StatusText().toStdString();
     doc->SkipFiveSeconds(-1);
