@@ -14,6 +14,11 @@ void ConnectDocument(CMediaPlayerDoc& doc, CMainFrame& frame, CMediaPlayerView& 
         view.CreateRenderer(static_cast<int>(kind));
         view.ApplyFrameFormat();
     });
+    QObject::connect(&doc, &CMediaPlayerDoc::windowGeometryRequested, &frame,
+                     [&frame](const QRect& rect) { frame.setGeometry(rect); });
+    QObject::connect(&doc, &CMediaPlayerDoc::stayOnTopRequested, &frame, &CMainFrame::SetStaysOnTop);
+    doc.windowRect = frame.geometry();
+    QObject::connect(&frame, &CMainFrame::geometryChanged, &doc, [&doc](const QRect& rect) { doc.windowRect = rect; });
     // The application ends the program; a frame without one (a test's) just closes.
     const auto quit = [&frame] {
         if (CMediaPlayerApp* app = CMediaPlayerApp::Instance())

@@ -5,34 +5,14 @@
 #include "document/ScreenSaverInhibitor.h"
 #include "document/WindowSizeModes.h"
 #include "document/ZoomPan.h"
-#include "frame/MainFrame.h"
-#include "render/VideoRender.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
-#include "view/MediaPlayerView.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWindow>
-
-namespace {
-// QWidget::setWindowFlag would hide the window and map it anew, and the keyboard focus would not come back.
-// The native window takes the hint in place (on X11 only the window manager's state changes), and the
-// widget is told the new flags without acting on them.
-void SetStaysOnTop(QWidget* window, bool onTop) {
-    Qt::WindowFlags flags = window->windowFlags();
-    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
-    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
-    QWindow* handle = window->windowHandle();
-    if (!handle) return window->setWindowFlags(flags); // nothing shown yet, nothing to lose
-    window->overrideWindowFlags(flags);
-    handle->setFlags(flags);
-}
-} // namespace
 
 bool CMediaPlayerDoc::OnWindowSize(int id) {
-    CMainFrame* frame = CMainFrame::Instance();
-    if (!frame || !CMediaPlayerView::Instance() || !IsFileOpen()) return false;
+    if (!IsFileOpen()) return false;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return false;
 
@@ -55,11 +35,10 @@ bool CMediaPlayerDoc::OnWindowSize(int id) {
     fullScreen = plan.fullScreen;
     if (plan.leavingFullScreen) ApplyOnTop();
     if (plan.enteringFullScreen) {
-        savedWindowRect = frame->geometry();
-        SetStaysOnTop(frame, true);
-        frame->show();
+        savedWindowRect = windowRect;
+        emit stayOnTopRequested(true);
     }
-    frame->setGeometry(plan.geometry);
+    emit windowGeometryRequested(plan.geometry);
     ShowStatusMessage(plan.message);
     return true;
 }
@@ -69,14 +48,12 @@ bool CMediaPlayerDoc::LeaveFullScreen() {
     if (OnWindowSize(ID_SIZE_ORIGINAL)) return true;
     // Original Size needs an open file; without one the window goes back to where it was before.
     fullScreen = false;
-    CMainFrame* frame = CMainFrame::Instance();
-    if (!frame) return true;
-    SetStaysOnTop(frame, CWindowSizeModes::OnTopWanted(onTopMode, PlayState()));
-    QScreen* screen = QGuiApplication::primaryScreen();
+    ApplyOnTop();
     if (savedWindowRect.isValid())
-        frame->setGeometry(savedWindowRect);
-    else if (screen)
-        frame->setGeometry(CWindowSizeModes::CentredIn(frame->minimumSize(), screen->availableGeometry()));
+        emit windowGeometryRequested(savedWindowRect);
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        emit windowGeometryRequested(CWindowSizeModes::CentredIn(
+            QSize(CWindowSizeModes::kMinWidth, CWindowSizeModes::kMinHeight), screen->availableGeometry()));
     return true;
 }
 
@@ -87,8 +64,7 @@ bool CMediaPlayerDoc::OnOnTop(int id) {
     if (id != 0) onTopMode = id - ID_ONTOP_NEVER;
     // Full screen keeps the window above everything whatever the mode; leaving it re-applies the mode.
     if (fullScreen) return true;
-    if (CMainFrame* frame = CMainFrame::Instance())
-        SetStaysOnTop(frame, CWindowSizeModes::OnTopWanted(onTopMode, PlayState()));
+    emit stayOnTopRequested(CWindowSizeModes::OnTopWanted(onTopMode, PlayState()));
     return true;
 }
 

@@ -7,13 +7,12 @@
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
-#include "frame/MainFrame.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
-#include "view/MediaPlayerView.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QWidget>
 
 namespace {
 CMediaPlayerDoc* currentDocument = nullptr;
@@ -98,7 +97,7 @@ bool CMediaPlayerDoc::InitDocument() {
     player.reset();
 
     player = std::make_unique<CRedadIzivad>();
-    player->viewWindow = CMediaPlayerView::Instance();
+    player->viewWindow = view.window(); // the view hands itself over before it initialises the document
     // Queued: the notices come from the playback thread.
     connect(&player->notifier, &CPlayerNotifier::firstPicture, this, &CMediaPlayerDoc::OnFirstPicture,
             Qt::QueuedConnection);
@@ -196,10 +195,10 @@ bool CMediaPlayerDoc::ScanFolder(const QString& folder, const QString& pattern, 
 }
 
 bool CMediaPlayerDoc::OpenFolder() {
-    CMainFrame* frame = CMainFrame::Instance();
+    QWidget* owner = view.window() ? view.window()->window() : nullptr;
     const QString folder =
-        FolderHook() ? FolderHook()(frame, Params.LastFolderPath)
-                     : QFileDialog::getExistingDirectory(frame, QString(), Params.LastFolderPath);
+        FolderHook() ? FolderHook()(owner, Params.LastFolderPath)
+                     : QFileDialog::getExistingDirectory(owner, QString(), Params.LastFolderPath);
     if (folder.isEmpty()) return false;
     Params.LastFolderPath = folder;
     QStringList files;

@@ -146,6 +146,8 @@ public:
     int lastVolume = 100;
     // The window's rectangle before Full Screen, for the title bar's restore button.
     QRect savedWindowRect;
+    // Where the window is now; the frame keeps it up to date (ConnectDocument).
+    QRect windowRect;
 
     // Answers the Open Folder dialog with the chosen folder, empty for Cancel (tests); an empty hook restores
     // QFileDialog. Returns the previous hook.
@@ -166,6 +168,9 @@ signals:
     void statusMessage(const QString& text); // show text over the picture for five seconds
     void rendererRequested(RendererKind kind);
     void zoomPanChanged(float zoom, float panX, float panY);
+    // For the frame: where the window goes (size modes, full screen) and whether it stays above others.
+    void windowGeometryRequested(const QRect& rect);
+    void stayOnTopRequested(bool onTop);
     // For the application: the Exit command.
     void quitRequested();
 

@@ -132,11 +132,26 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance()) doc->LayoutPanels(true);
     update();
+    emit geometryChanged(geometry());
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance()) doc->LayoutPanels(false);
+    emit geometryChanged(geometry());
+}
+
+// QWidget::setWindowFlag would hide the window and map it anew, and the keyboard focus would not come back.
+// The native window takes the hint in place (on X11 only the window manager's state changes), and the
+// widget is told the new flags without acting on them.
+void CMainFrame::SetStaysOnTop(bool onTop) {
+    Qt::WindowFlags flags = windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    QWindow* handle = windowHandle();
+    if (!handle) return setWindowFlags(flags); // nothing shown yet, nothing to lose
+    overrideWindowFlags(flags);
+    handle->setFlags(flags);
 }
 
 std::optional<SizingEdge> CMainFrame::EdgeAt(const QPoint& pos) const {

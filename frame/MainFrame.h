@@ -26,6 +26,9 @@ public:
     // Makes a bar a shown child overlay of the frame, stacked above the view.
     void AddOverlay(QWidget* panel);
 
+    // Keeps the window above others or not, without hiding it: the keyboard focus stays where it was.
+    void SetStaysOnTop(bool onTop);
+
     // Starts moving the whole window from a press at globalPos (for presses on the client area or the view).
     void BeginMove(const QPoint& globalPos);
     // True from the press that starts a move or a resize until the button is released.
@@ -40,6 +43,8 @@ public:
 signals:
     // Esc reached the frame before any view took the keyboard.
     void quitRequested();
+    // The window moved or changed its size.
+    void geometryChanged(const QRect& geometry);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
