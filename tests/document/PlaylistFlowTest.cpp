@@ -102,46 +102,77 @@ TEST_F(DocumentTest, SoundOnlyShowsTheLogoScreenAndCoverArtIsShown) {
     EXPECT_TRUE(WaitFor([&] { return !view->WebLink()->isVisible(); })) << "the cover is drawn instead";
 }
 
-// Without the engine module one message says what is missing, and every later open says it again.
-TEST(EngineMissing, OneMessageAtStartAndAgainForEachOpen) {
-    TestApplication();
-    const QByteArray previousModule = qgetenv("NRX_ENGINE_MODULE");
-    qputenv("NRX_ENGINE_MODULE", "/nonexistent/libnrxvideoengine.so");
-    QStringList prompts;
-    const auto previousPrompt = CPromptService::SetHandler([&](const PromptRequest& request) {
-        prompts << request.text;
-        return PromptAnswer::Ok;
-    });
-    int dialogs = 0;
-    CRedadIzivad::SetFileDialogHook([&](QWidget*, const QString&, const QString&) {
-        ++dialogs;
-        return QStringList();
-    });
-    Params.recentFiles = {"/videos/kept.mp4"};
-    {
-        CMediaPlayerDoc doc;
-        CMainFrame frame;
-        auto* view = new CMediaPlayerView(&frame);
+// A player assembled as the application does, on a module of the test's choosing, answering every prompt.
+class BarePlayer {
+public:
+    explicit BarePlayer(const char* module, const char* config = "") {
+        previousModule = qgetenv("NRX_ENGINE_MODULE");
+        qputenv("NRX_ENGINE_MODULE", module);
+        qputenv("NRX_SYNTHETIC_CONFIG", config);
+        previousPrompt = CPromptService::SetHandler([this](const PromptRequest& request) {
+            prompts << request.text;
+            return PromptAnswer::Ok;
+        });
+        CRedadIzivad::SetFileDialogHook([this](QWidget*, const QString&, const QString&) {
+            ++dialogs;
+            return dialogAnswer;
+        });
+        view = new CMediaPlayerView(&frame);
         frame.SetCentralView(view);
         ConnectDocument(doc, frame, *view);
         view->OnInitialUpdate();
+    }
+    ~BarePlayer() {
+        doc.ShutdownDocument();
+        CRedadIzivad::SetFileDialogHook({});
+        CPromptService::SetHandler(previousPrompt);
+        qputenv("NRX_ENGINE_MODULE", previousModule);
+        qunsetenv("NRX_SYNTHETIC_CONFIG");
+    }
+
+    bool applicationUp = (TestApplication(), true); // before any widget member
+    CMediaPlayerDoc doc;
+    CMainFrame frame;
+    CMediaPlayerView* view = nullptr;
+    QStringList prompts, dialogAnswer;
+    int dialogs = 0;
+
+private:
+    QByteArray previousModule;
+    CPromptService::Handler previousPrompt;
+};
+
+// Without the engine module one message says what is missing, and every later open says it again.
+TEST(EngineMissing, OneMessageAtStartAndAgainForEachOpen) {
+    Params.recentFiles = {"/videos/kept.mp4"};
+    {
+        BarePlayer player("/nonexistent/libnrxvideoengine.so");
+        const QStringList& prompts = player.prompts;
         ASSERT_EQ(prompts.size(), 1) << prompts.join('|').toStdString();
         EXPECT_TRUE(prompts[0].startsWith("The media engine is missing")) << prompts[0].toStdString();
         EXPECT_TRUE(prompts[0].contains("/nonexistent/libnrxvideoengine.so"));
 
-        doc.OnCommand(ID_OPEN_FILES);
-        doc.OnCommand(ID_OPEN_FOLDER);
-        doc.OnCommand(ID_RECENT_FILE_1);
+        player.doc.OnCommand(ID_OPEN_FILES);
+        player.doc.OnCommand(ID_OPEN_FOLDER);
+        player.doc.OnCommand(ID_RECENT_FILE_1);
         EXPECT_EQ(prompts.size(), 4);
         EXPECT_EQ(prompts.count(prompts[0]), 4);
-        EXPECT_EQ(dialogs, 0);
+        EXPECT_EQ(player.dialogs, 0);
         EXPECT_EQ(Params.recentFiles, QStringList{"/videos/kept.mp4"}) << "the entry is not to blame";
-        doc.ShutdownDocument();
     }
     Params.recentFiles.clear();
-    CRedadIzivad::SetFileDialogHook({});
-    CPromptService::SetHandler(previousPrompt);
-    qputenv("NRX_ENGINE_MODULE", previousModule);
+}
+
+// The end of a file opens the next from a queued notice; a component failing while that file starts is
+// reported there and never thrown through the event loop (which would end the program).
+TEST(EventLoopEdge, AComponentFailingWhenTheNextFileStartsIsReported) {
+    BarePlayer player(NRX_SYNTHETIC_MODULE, "frames=5;rate=100;fail=SetPlayState@2");
+    ASSERT_TRUE(player.prompts.isEmpty()) << player.prompts.join('|').toStdString();
+    player.dialogAnswer = {"/clips/a.syn", "/clips/b.syn"};
+    player.doc.OnCommand(ID_OPEN_FILES);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.doc.Player()->playList.Current() == 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.prompts.isEmpty(); }, 10000));
+    EXPECT_TRUE(player.prompts.last().contains("synthetic failure in SetPlayState")) << player.prompts.join('|').toStdString();
 }
 
 TEST(OpenFailure, TheReasonSaysWhatIsWrongInPlainWords) {
