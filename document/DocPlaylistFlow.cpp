@@ -26,9 +26,8 @@ void CMediaPlayerDoc::ApplyPendingMoves() {
     // Stepping the list's index is what each press would have done; only the last entry is opened.
     QString path;
     for (int i = 0; i < std::abs(moves); ++i) path = moves > 0 ? player->playList.Next() : player->playList.Prev();
-    if (path.isEmpty()) return;
-    OpenAndPlay(path, false);
-    OnZoomPan(ID_ZOOM_ORIGINAL);
+    // An open resets zoom and pan, as Next and Previous must.
+    if (!path.isEmpty()) OpenAndPlay(path, false);
 }
 
 void CMediaPlayerDoc::OnFilesDropped(const QStringList& files) {
