@@ -151,8 +151,8 @@ private:
     // to creationErrors.
     bool CreateObject(const CLSID& clsid, const IID& iid, void** object, const char* errorTitle);
 
-    // The frame lock. Guards front, frameHeader, frameSize, frameNumber and frameSerial (the front picture and
-    // the format it was made in); nothing else, and never a component call.
+    // The frame lock. Guards front, frameHeader, frameSize, frameNumber, frameSerial and serialCounter (the
+    // front picture and the format it was made in); nothing else, and it is never held across a component call.
     std::mutex lock;
     std::shared_ptr<CEngineModule> module;
     IVideoDevice* device = nullptr;
@@ -173,7 +173,7 @@ private:
     std::atomic<std::uint32_t> decodeMs{0};
     PixelBuffer front;     // under the lock: what the renderers read
     PixelBuffer back;      // the playback thread's: the next picture is copied in here
-    BITMAPINFOHEADER frameHeader{}; // under the lock; biSize 0 with no file open
+    BITMAPINFOHEADER frameHeader{}; // under the lock; all zero with no file open
     QSize frameSize;                // under the lock
     std::int64_t frameNumber = -1;  // under the lock: the front picture's number
     std::uint64_t frameSerial = 0;  // under the lock: the front picture's serial; 0 while there is none
