@@ -19,11 +19,9 @@ bool CMediaPlayerDoc::OnWindowSize(int id) {
     CVideoEngine* engine = Engine();
     WindowSizeRequest request;
     request.command = id;
-    {
-        std::lock_guard guard(engine->FrameLock());
-        request.frameWidth = engine->FrameWidth();
-        request.frameHeight = engine->FrameHeight();
-    }
+    const QSize frameSize = engine->FrameSize();
+    request.frameWidth = frameSize.width();
+    request.frameHeight = frameSize.height();
     request.screen = screen->geometry();
     request.available = screen->availableGeometry();
     request.cxEdge = cxEdge;

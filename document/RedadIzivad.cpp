@@ -133,8 +133,8 @@ void CRedadIzivad::RequestStep(int delta) {
     (delta > 0 ? StepForwardEvent : StepBackwardEvent).SetEvent();
 }
 
-void CRedadIzivad::RequestPaint() {
-    if (!paintPending.exchange(true)) emit notifier.frameReady();
+void CRedadIzivad::RequestPaint(qint64 frame) {
+    if (!paintPending.exchange(true)) emit notifier.frameReady(frame);
 }
 
 void CRedadIzivad::EndOfStream(quint64 run, bool anyPicture, const QString& error) {

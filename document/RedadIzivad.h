@@ -4,9 +4,12 @@
 // UI side (all on the UI thread) connects to `notifier` with Qt::QueuedConnection. Every run of the thread
 // has a serial (Serial(), new at each start); notices carry it, so one that arrives after the next open
 // started another run is recognised as stale and dropped.
-//   frameReady()  - repaint the video (the view). Repaint requests are coalesced: the thread emits again
-//                   only after the view has called FramePainted(), which the view does in the slot connected
-//                   to frameReady (before painting), so a slow UI never accumulates a queue.
+//   frameReady(frame) - the thread handed a new picture to the engine wrapper (a decoded frame, a step or a
+//                   refresh; never a read that found nothing new): repaint the video (the view). frame is
+//                   the picture's number. Repaint requests are coalesced: the thread emits again only after
+//                   the view has called FramePainted(), which the view does in the slot connected to
+//                   frameReady (before painting), so a slow UI never accumulates a queue; the paint then
+//                   draws the newest picture.
 //   firstPicture(serial) - the run delivered its first picture: the file really plays (the document adds
 //                   it to the recent list only now).
 //   endOfStream(serial, anyPicture) - the file ended or failed to decode (the document). IsThreadRunning()
@@ -15,7 +18,7 @@
 //                   the run ended without ever delivering a picture.
 // Never connect with Qt::BlockingQueuedConnection: stopping joins the thread, which must not wait on the UI.
 // A queued call can arrive after the player is gone; the view's slots check ThePlayer first.
-// While painting, the view holds engine->FrameLock() so the renderer never reads a half-written frame.
+// The view paints from the wrapper's front picture (CVideoEngine::LockFrame), which a decode never writes.
 // Commands reach the thread only through the four events: StopEvent, StepForwardEvent (show the next frame
 // while paused), StepBackwardEvent, RefreshEvent (present the current frame again while paused). Steps are
 // counted (RequestStep), so presses that come faster than frames decode all count.
@@ -41,7 +44,7 @@ class QWidget;
 class CPlayerNotifier : public QObject {
     Q_OBJECT
 signals:
-    void frameReady();
+    void frameReady(qint64 frame);
     void firstPicture(quint64 serial);
     void endOfStream(quint64 serial, bool anyPicture);
 };
@@ -119,8 +122,8 @@ private:
     void StartThread();
     // Stops the thread if one was started and joins it; the engine is left as it is.
     void StopAndJoin();
-    // Asks the view to repaint unless a request is still pending. Playback thread.
-    void RequestPaint();
+    // Asks the view to repaint the new picture frame unless a request is still pending. Playback thread.
+    void RequestPaint(qint64 frame);
     // Clears the thread field, then tells the document. Playback thread.
     void EndOfStream(quint64 run, bool anyPicture, const QString& error);
 

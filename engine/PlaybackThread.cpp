@@ -71,13 +71,18 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             }
             const auto periodEnd =
                 pacer.BeginPeriod(CFramePacer::Clock::now(), FramePeriodMs(engine.GetFrameRate()));
-            const std::int32_t status = mode >= 0 ? engine.ReadFrame(mode) : NRX_FRAME_NONE;
+            std::int64_t frame = -1;
+            const std::int32_t status = mode >= 0 ? engine.ReadFrame(mode, &frame) : NRX_FRAME_NONE;
             if (status == NRX_FRAME_END) {
                 player->EndOfStream(run, anyPicture, {});
                 return 1;
             }
-            if (status == NRX_FRAME_NEW && !std::exchange(anyPicture, true)) emit player->notifier.firstPicture(run);
-            player->RequestPaint();
+            // Only a new picture is worth a paint: repainting the same one would cost a texture upload and,
+            // with OpenGL, a window composition. Stopped, the view shows its logo screen without the thread.
+            if (status == NRX_FRAME_NEW) {
+                if (!std::exchange(anyPicture, true)) emit player->notifier.firstPicture(run);
+                player->RequestPaint(frame);
+            }
             // Only a stop may cut the period short: a step or refresh that arrives while playing must not
             // advance the next frame, and while paused it is taken right after this period.
             r = WaitForAny({&player->StopEvent}, periodEnd);

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -155,24 +157,47 @@ QString CVideoEngine::MakeDisplayName(const QString& path, const QString& name) 
 #endif
 }
 
-void CVideoEngine::ClearFrameInfo() {
-    frameWidth = 0;
-    frameHeight = 0;
-    frameFormat = nullptr;
-    frameBits = nullptr;
+void CVideoEngine::PixelBuffer::Fit(std::size_t bytes) {
+    if (bytes == size) return;
+    // Freed before the next is made: a 4K picture's buffers are big enough for the peak to matter.
+    data.reset();
+    size = 0;
+    if (bytes == 0) return;
+    data = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+    size = bytes;
 }
 
-void CVideoEngine::RefreshFrameInfo() {
+void CVideoEngine::ClearFrame(bool freeBuffers) {
+    std::lock_guard guard(lock);
+    frameHeader = {};
+    frameSize = QSize();
+    frameNumber = -1;
+    frameSerial = 0;
+    if (freeBuffers) {
+        front.Fit(0);
+        back.Fit(0);
+    }
+}
+
+CVideoEngine::DeviceFrame CVideoEngine::QueryDeviceFrame() {
+    DeviceFrame frame;
     std::int32_t width = 0, height = 0, bitsPerPixel = 0;
     Check(device->GetFrameSize(channel, &width, &height, &bitsPerPixel));
     BITMAPINFOHEADER* header = nullptr;
     Check(device->GetFrameFormat(channel, &header));
     std::uint8_t* bits = nullptr;
     Check(device->GetFrameBuffer(channel, &bits));
-    frameWidth = width;
-    frameHeight = height;
-    frameFormat = header;
-    frameBits = bits;
+    if (!header || !bits || width <= 0 || height <= 0) return frame;
+    frame.header = *header;
+    frame.size = QSize(width, height);
+    frame.bits = bits;
+    // Every row the renderers read, padded to 4 bytes; the header's stated image size is not trusted further
+    // (reading past the component's buffer would be worse than a picture drawn black).
+    const std::int64_t rows = header->biHeight < 0 ? -std::int64_t(header->biHeight) : header->biHeight;
+    const std::int64_t stride = (std::int64_t(header->biWidth) * (header->biBitCount / 8) + 3) & ~std::int64_t(3);
+    const std::int64_t bytes = stride * rows;
+    frame.bytes = bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+    return frame;
 }
 
 bool CVideoEngine::Open(const QString& path) {
@@ -180,12 +205,9 @@ bool CVideoEngine::Open(const QString& path) {
     filePath.clear();
     fileName.clear();
     openError.clear();
-    {
-        // The component frees the previous file's buffer when it opens the next one.
-        std::lock_guard guard(lock);
-        playState = 2;
-        ClearFrameInfo();
-    }
+    playState = 2;
+    // The previous file's picture must not be shown as this one's; the buffers stay for a file of its size.
+    ClearFrame(false);
     if (!device) return false;
     try {
         Check(device->Open(channel, path.toUtf8().constData()));
@@ -206,8 +228,7 @@ bool CVideoEngine::Open(const QString& path) {
         filePath.clear();
         fileName.clear();
         device->Close(channel); // best effort: a half-opened file must not keep its buffers
-        std::lock_guard guard(lock);
-        ClearFrameInfo();
+        ClearFrame(true);
         return false;
     }
     return opened;
@@ -215,9 +236,11 @@ bool CVideoEngine::Open(const QString& path) {
 
 void CVideoEngine::ReadMediaInfo() {
     if (!device) return;
+    const DeviceFrame frame = QueryDeviceFrame();
     {
         std::lock_guard guard(lock);
-        RefreshFrameInfo();
+        frameHeader = frame.header;
+        frameSize = frame.size;
     }
     std::int32_t picture = 1;
     Check(device->HasPicture(channel, &picture));
@@ -244,9 +267,7 @@ bool CVideoEngine::Close(bool release) {
     opened = false;
     filePath.clear();
     fileName.clear();
-    std::lock_guard guard(lock);
-    ClearFrameInfo();
-    frameStatus = -1;
+    ClearFrame(true);
     playState = 2;
     return true;
 }
@@ -264,26 +285,47 @@ bool CVideoEngine::ReleaseProperty() {
     return true;
 }
 
-std::int32_t CVideoEngine::ReadFrame(std::int32_t mode) {
-    std::lock_guard guard(lock);
+std::int32_t CVideoEngine::ReadFrame(std::int32_t mode, std::int64_t* frame) {
     CPerfTimer timer;
-    frameStatus = -1;
     if (!device) return -1;
+    // No lock around the component: a decode may take seconds, and painting must not wait for it.
     Check(device->ReadFrame(channel, mode));
-    if (mode == NRX_READ_REFRESH) {
-        frameStatus = NRX_FRAME_NEW;
-    } else {
-        std::int32_t status = -1;
-        Check(device->GetFrameStatus(channel, &status));
-        frameStatus = status;
+    std::int32_t status = NRX_FRAME_NEW;
+    if (mode != NRX_READ_REFRESH) Check(device->GetFrameStatus(channel, &status));
+    if (status == NRX_FRAME_NEW) {
+        const DeviceFrame picture = QueryDeviceFrame();
+        std::int64_t number = 0;
+        Check(device->GetCurrentFrame(channel, &number));
+        // The component's buffer is written only by its ReadFrame, which only this thread calls, so it holds
+        // still while it is copied. The back buffer is this thread's alone.
+        back.Fit(picture.bytes);
+        if (picture.bytes) std::memcpy(back.data.get(), picture.bits, picture.bytes);
+        std::lock_guard guard(lock);
+        std::swap(front, back);
+        frameHeader = picture.header;
+        frameSize = picture.size;
+        frameNumber = picture.bytes ? number : -1;
+        frameSerial = picture.bytes ? ++serialCounter : 0;
+        if (frame) *frame = number;
     }
-    if (frameStatus == NRX_FRAME_NEW) RefreshFrameInfo();
     decodeMs = timer.ElapsedMs();
-    return frameStatus;
+    return status;
+}
+
+CFrameView CVideoEngine::LockFrame() {
+    std::unique_lock guard(lock);
+    const std::uint8_t* bits = frameSerial ? front.data.get() : nullptr;
+    const std::size_t bytes = frameSerial ? front.size : 0;
+    return CFrameView(std::move(guard), bits, bytes, frameHeader, frameSize, frameNumber, frameSerial);
+}
+
+QSize CVideoEngine::FrameSize() {
+    std::lock_guard guard(lock);
+    return frameSize;
 }
 
 void CVideoEngine::SetPlayState(std::int32_t state) {
-    std::lock_guard guard(lock);
+    // No frame lock: the component serialises its own calls, and the UI must not wait for a decode here.
     if (!device || !opened || state == playState) return;
     Check(device->SetPlayState(channel, state));
     playState = state;

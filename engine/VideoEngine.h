@@ -7,16 +7,28 @@
 // in CRedadIzivad::ThreadProc. Every other operation runs on the UI thread on behalf of a command, and the
 // command dispatcher is the place that catches it.
 //
-// Threads: the UI thread calls everything; the playback thread calls ReadFrame, GetCurrentFrame,
-// SetPosition, GetFrameRate, GetPlayState and GetDecodeMs.
+// Threads: the UI thread calls everything except ReadFrame; the playback thread calls ReadFrame,
+// GetCurrentFrame, SetPosition, GetFrameRate, GetPlayState and GetDecodeMs. Open, ReadMediaInfo and Close
+// run only while no playback thread runs (the player stops and joins it first).
+//
+// Pictures: the component decodes into a buffer of its own, which only the playback thread reads. ReadFrame
+// calls the component with no lock held, however long the decode takes, and for a new picture copies that
+// buffer into the back buffer (one copy per picture, nothing else). Then, under the frame lock, it swaps the
+// back buffer with the front buffer and updates the picture's number and serial. The renderers read only
+// the front buffer, through a CFrameView (LockFrame), which holds the frame lock while it is read. So the
+// lock is only ever held for a swap, for the frame fields, or while a renderer takes the picture, and the UI
+// thread never waits behind a decode. SetPlayState does not take it.
 #pragma once
 
 #include "engine/EngineModule.h"
+#include "engine/FrameView.h"
 #include "engine/module/VideoDevice.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -43,8 +55,9 @@ public:
     bool ReleaseProperty();
 
     // Playback thread. mode: NRX_READ_NEXT, NRX_READ_POSITION or NRX_READ_REFRESH. Returns the frame
-    // status (NRX_FRAME_*); -1 with no device. Takes the frame lock.
-    std::int32_t ReadFrame(std::int32_t mode);
+    // status (NRX_FRAME_*); -1 with no device. A new picture (NRX_FRAME_NEW) becomes the front picture, and
+    // *frame (when given) receives its number. Takes the frame lock only for the hand-over.
+    std::int32_t ReadFrame(std::int32_t mode, std::int64_t* frame = nullptr);
     // 0 playing, 1 paused, 2 stopped. No device call unless a file is open and the value changes.
     void SetPlayState(std::int32_t state);
 
@@ -83,17 +96,11 @@ public:
     // Whether the file's extension occurs in the component's extension string (either case).
     bool IsSupportedFile(const QString& path) const;
 
-    // The frame lock: ReadFrame and SetPlayState hold it, and the frame fields below change only under it.
-    // The view holds it while the renderer reads or uploads the pixel buffer, so a decode never writes the
-    // buffer mid-read. ReadFrame(0) only converts an already decoded frame, so it is held briefly.
-    std::mutex& FrameLock() { return lock; }
-    // Frame fields: read them while holding FrameLock. frameBits and frameFormat belong to the component
-    // and are null while no file is open.
-    std::int32_t FrameWidth() const { return frameWidth; }
-    std::int32_t FrameHeight() const { return frameHeight; }
-    const BITMAPINFOHEADER* FrameFormat() const { return frameFormat; }
-    const std::uint8_t* FrameBits() const { return frameBits; }
-    std::int32_t FrameStatus() const { return frameStatus; }
+    // The front picture with the frame lock held inside the value (see CFrameView). Before the first picture
+    // of a file it carries the file's format without pixels; with no file open, neither.
+    CFrameView LockFrame();
+    // The open file's frame size; empty with no file open. Takes the frame lock briefly.
+    QSize FrameSize();
 
     std::int32_t GetPlayState() const { return playState; }
     std::uint32_t GetDecodeMs() const { return decodeMs; }
@@ -121,9 +128,24 @@ public:
 private:
     // Raises CComError for a failed call, with the component's text.
     void Check(HRESULT hr) const;
-    // Reads frame size, header and buffer address from the device. Caller holds the lock.
-    void RefreshFrameInfo();
-    void ClearFrameInfo();
+    // The component's frame format and buffer address, as they are now. Playback thread, or no thread running.
+    struct DeviceFrame {
+        BITMAPINFOHEADER header{};
+        QSize size;
+        const std::uint8_t* bits = nullptr;
+        std::size_t bytes = 0;
+    };
+    DeviceFrame QueryDeviceFrame();
+    // Forgets the format and the picture (under the lock); freeBuffers also gives the memory back.
+    void ClearFrame(bool freeBuffers);
+
+    // Pixels of one picture; reallocated only when the size changes.
+    struct PixelBuffer {
+        std::unique_ptr<std::uint8_t[]> data;
+        std::size_t size = 0;
+        void Fit(std::size_t bytes);
+    };
+
     void ReadNameList(HRESULT (IVideoDeviceProperty::*count)(std::int32_t*),
                       HRESULT (IVideoDeviceProperty::*name)(std::int32_t, char**), std::int32_t& countField,
                       QStringList& names);
@@ -131,14 +153,13 @@ private:
     // to creationErrors.
     bool CreateObject(const CLSID& clsid, const IID& iid, void** object, const char* errorTitle);
 
-    // Guards the device's ReadFrame/SetPlayState sequence, frameStatus, frameWidth, frameHeight,
-    // frameFormat and frameBits; playState is written under it (and read without it, hence atomic).
+    // The frame lock. Guards front, frameHeader, frameSize, frameNumber, frameSerial and serialCounter (the
+    // front picture and the format it was made in); nothing else, and it is never held across a component call.
     std::mutex lock;
     std::shared_ptr<CEngineModule> module;
     IVideoDevice* device = nullptr;
     IVideoDeviceProperty* property = nullptr;
-    std::int32_t frameStatus = -1;
-    std::atomic<std::int32_t> playState{2};
+    std::atomic<std::int32_t> playState{2}; // written by the UI thread only, read by both
     bool ready = false;
     bool deviceCreated = false;
     bool propertyCreated = false;
@@ -152,10 +173,13 @@ private:
     std::int32_t quality = 0;
     std::int32_t channel = 0;
     std::atomic<std::uint32_t> decodeMs{0};
-    std::int32_t frameWidth = 0;
-    std::int32_t frameHeight = 0;
-    BITMAPINFOHEADER* frameFormat = nullptr;
-    std::uint8_t* frameBits = nullptr;
+    PixelBuffer front;     // under the lock: what the renderers read
+    PixelBuffer back;      // the playback thread's: the next picture is copied in here
+    BITMAPINFOHEADER frameHeader{}; // under the lock; all zero with no file open
+    QSize frameSize;                // under the lock
+    std::int64_t frameNumber = -1;  // under the lock: the front picture's number
+    std::uint64_t frameSerial = 0;  // under the lock: the front picture's serial; 0 while there is none
+    std::uint64_t serialCounter = 0; // under the lock: the last serial given out
     QString extensions;
     QString displayName;
     QString filePath;

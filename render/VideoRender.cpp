@@ -62,6 +62,21 @@ bool CVideoRender::FormatUsable(const BITMAPINFOHEADER& header, QSize size) {
     return usable;
 }
 
+void CVideoRender::KeepFormat(const BITMAPINFOHEADER& header, QSize size) {
+    format = header;
+    formatSize = size;
+    drawnSerial = 0; // whatever was drawn before was drawn in another format
+}
+
+bool CVideoRender::FrameFits(const CFrameView& frame) const {
+    if (!frame.Bits() || formatSize.isEmpty() || frame.Size() != formatSize) return false;
+    const BITMAPINFOHEADER& h = frame.Header();
+    if (h.biWidth != format.biWidth || h.biHeight != format.biHeight || h.biBitCount != format.biBitCount)
+        return false;
+    const std::int64_t rows = formatSize.height();
+    return static_cast<std::int64_t>(frame.Bytes()) >= RowBytes(formatSize.width(), format.biBitCount / 8) * rows;
+}
+
 void CVideoRender::SetPaintHandler(PaintHandler onPaint) {
     paintHandler = onPaint ? std::move(onPaint) : [](QPainter& dc) {
         dc.fillRect(QRect(0, 0, dc.device()->width(), dc.device()->height()), Qt::black);

@@ -1,6 +1,7 @@
 // CVideoRender: the interface the main view draws every video frame through, and the state both renderers share.
 #pragma once
 
+#include "engine/FrameView.h"
 #include "engine/module/VideoDevice.h"
 #include "render/FrameFit.h"
 
@@ -10,7 +11,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <utility>
 
 class QPainter;
 class QWidget;
@@ -25,19 +26,24 @@ class QWidget;
 //   main frame as siblings stacked above the view, so they cover the surface like any other widget.
 // * Painting. Whenever the surface paints, it calls onPaint with a QPainter open on the surface. That is the
 //   view's paint routine: it paints the logo screen with the painter itself, or (a file playing) takes the
-//   engine wrapper's lock, sets frameBits to the engine's buffer and frameLock to its lock, and calls
-//   Draw(painter, newFrame). Draw unlocks it as soon as it has taken the picture (after scaling or uploading,
-//   before presenting); a path that draws straight from the buffer keeps it, and the view releases whatever is
-//   still held when Draw returns. Draw reads the buffer only during the call and never keeps a pointer:
-//   the GDI+ renderer scales straight from it (a 24-bit frame into a 32-bit picture of the shown size, kept
-//   for repaints of the same frame), the OpenGL renderer uploads it into its texture.
-// * newFrame. true when the buffer holds a frame this renderer has not drawn yet; false for a repaint of the
-//   same frame (expose, resize, status text). The OpenGL renderer updates its texture only for a new frame
-//   (or when the texture has not been filled since SetFrameFormat or since its GL context was rebuilt).
+//   current picture from the engine wrapper as a CFrameView (pixels, header, size, frame number, serial, and
+//   the wrapper's frame lock inside) and gives it to Draw(painter, frame). The frame only goes one way: Draw
+//   calls frame.Release() as soon as it holds the picture (after scaling or uploading, before presenting);
+//   a path that draws straight from the pixels leaves it held, and the value gives the lock back when the
+//   view's paint ends. Draw reads the pixels only during the call and never keeps a pointer to them: the GDI+
+//   renderer scales them (a 24-bit frame into a 32-bit picture of the shown size, kept for repaints of the
+//   same picture), the OpenGL renderer uploads them into its texture. A frame without pixels (nothing decoded
+//   since the open) is drawn black.
+// * New pictures. A renderer tells a new picture from a repaint of the one it drew last by the frame's serial
+//   (expose, resize, status text repaint the same serial). The OpenGL renderer updates its texture only for a
+//   new picture (or when the texture has not been filled since SetFrameFormat or since its GL context was
+//   rebuilt).
 // * Frame format. After every open, and after creating a renderer, the view calls SetFrameFormat with the
-//   engine's header and buffer, fits destRect (FitFrame), calls Resize with the client rectangle and resets
-//   zoom and pan. Both renderers honour the header's row order (negative biHeight = top-down), so the view
-//   leaves the engine's flip flag off: the header must describe the buffer as it is.
+//   engine's header and frame size, fits destRect (FitFrame), calls Resize with the client rectangle and resets
+//   zoom and pan. A frame whose header or size is not that format (a picture of the next file arriving before
+//   the view has applied its format) is drawn black rather than read with the wrong geometry. Both renderers
+//   honour the header's row order (negative biHeight = top-down), so the view leaves the engine's flip flag
+//   off: the header must describe the buffer as it is.
 // * Layout. The view's check of the client rectangle (changed: refit destRect, call Resize) belongs at the start
 //   of onPaint, since the view's own paint event no longer runs.
 // * Status text. Commands call SetOsdText and then GetDC()->update(), so that the text shows while paused too.
@@ -52,12 +58,13 @@ public:
 
     // Makes the surface over view; false when the renderer cannot work there (ready stays clear).
     virtual bool Create(QWidget* view, PaintHandler onPaint) = 0;
-    // Ignored when header or bits is null. size is the frame's width and height in pixels.
-    virtual void SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) = 0;
+    // Ignored when header is null. size is the frame's width and height in pixels.
+    virtual void SetFrameFormat(const BITMAPINFOHEADER* header, QSize size) = 0;
     // Removes the surface and clears ready.
     virtual void Destroy() = 0;
-    // Only from inside onPaint, with the painter it was given, while the engine's buffer is locked.
-    virtual void Draw(QPainter& dc, bool newFrame) = 0;
+    // Only from inside onPaint, with the painter it was given; releases frame once it holds the picture
+    // (see "Painting" above).
+    virtual void Draw(QPainter& dc, CFrameView& frame) = 0;
     // rect is the view's client rectangle; a width of 0 is changed to 1 in the caller's rectangle too.
     virtual void Resize(QRect& rect);
     // The surface widget, or null before Create and after Destroy.
@@ -66,11 +73,6 @@ public:
     // Status text over the picture for five seconds (renderers that show status texts only).
     void SetOsdText(const QString& text);
 
-    const std::uint8_t* frameBits = nullptr; // engine's buffer, set by the view before each Draw
-    // The engine's frame lock, held by the view around Draw (null when nobody holds one). A renderer unlocks it
-    // as soon as it has taken the picture out of frameBits, so the playback thread's next read never waits
-    // for the rest of a paint; after that frameBits is not read again until the next Draw.
-    std::unique_lock<std::mutex>* frameLock = nullptr;
     QWidget* window = nullptr;               // the main view
     std::uint32_t drawTimeMs = 0;            // duration of the last Draw
     // Called on the UI thread once a paint has reached the screen: for OpenGL after the window's composition
@@ -108,12 +110,19 @@ protected:
     }
     // Parents surface to view, covering it and following its size, below the view's other children.
     void AttachSurface(QWidget* surface);
-    // Gives the engine's buffer back (see frameLock); the renderer holds its own copy of the picture now.
-    void ReleaseFrame() {
-        if (frameLock && frameLock->owns_lock()) frameLock->unlock();
-    }
+    // Stores the format every later frame is checked against (FrameFits); each SetFrameFormat calls it.
+    void KeepFormat(const BITMAPINFOHEADER& header, QSize size);
+    // The frame has pixels laid out as the stored format says: anything else is drawn black.
+    bool FrameFits(const CFrameView& frame) const;
+    // Whether frame is another picture than the one the last Draw was given; remembers it as drawn.
+    bool TakeNewPicture(const CFrameView& frame) { return std::exchange(drawnSerial, frame.Serial()) != frame.Serial(); }
     // Applies the five-second rule (emptying an expired text); true when there is a text to draw now.
     bool OsdDue();
 
     PaintHandler paintHandler;
+
+private:
+    BITMAPINFOHEADER format{};   // as given to SetFrameFormat
+    QSize formatSize;            // empty before the first SetFrameFormat
+    std::uint64_t drawnSerial = 0; // serial of the frame the last Draw was given
 };

@@ -48,7 +48,6 @@ bool CVideoRenderGdi::Create(QWidget* view, PaintHandler onPaint) {
 
 void CVideoRenderGdi::Destroy() {
     delete surface.data();
-    frameImage = QImage();
     scaled = QImage();
     scaledShown = QRect();
     ready = false;
@@ -56,8 +55,8 @@ void CVideoRenderGdi::Destroy() {
 
 QWidget* CVideoRenderGdi::GetDC() const { return surface.data(); }
 
-void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) {
-    if (!header || !bits) return;
+void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, QSize size) {
+    if (!header) return;
     frameWidth = size.width();
     frameHeight = size.height();
     bytesPerPixel = header->biBitCount / 8;
@@ -66,26 +65,18 @@ void CVideoRenderGdi::SetFrameFormat(const BITMAPINFOHEADER* header, const std::
                                                : QImage::Format_BGR888;
     stride = RowBytes(frameWidth, bytesPerPixel);
     topDown = header->biHeight < 0;
-    frameBits = bits;
-    frameImage = QImage();
     scaledShown = QRect();
-    WrapBuffer();
+    KeepFormat(*header, size);
 }
 
-void CVideoRenderGdi::WrapBuffer() {
-    if (frameImage.constBits() == frameBits && !frameImage.isNull()) return;
-    frameImage = QImage();
-    if (!frameBits || imageFormat == QImage::Format_Invalid) return;
-    // The const constructor keeps QImage from ever detaching into a private copy of the engine's buffer.
-    frameImage = QImage(frameBits, frameWidth, frameHeight, stride, imageFormat);
-}
-
-void CVideoRenderGdi::Draw(QPainter& dc, bool newFrame) {
+void CVideoRenderGdi::Draw(QPainter& dc, CFrameView& frame) {
     CPerfTimer timer;
     const QRect client(0, 0, dc.device()->width(), dc.device()->height());
-    WrapBuffer();
-    const bool showFrame = ready && !frameImage.isNull() && destRect.W > 0 && destRect.H > 0;
+    const bool newPicture = TakeNewPicture(frame);
+    const bool showFrame = ready && imageFormat != QImage::Format_Invalid && FrameFits(frame) && destRect.W > 0 &&
+                           destRect.H > 0;
     if (!showFrame) {
+        frame.Release();
         dc.fillRect(client, Qt::black);
         drawTimeMs = timer.ElapsedMs();
         return;
@@ -107,10 +98,12 @@ void CVideoRenderGdi::Draw(QPainter& dc, bool newFrame) {
         if (bar.width() > 0 && bar.height() > 0) dc.fillRect(bar, Qt::black);
 
     if (scale24) {
-        DrawScaled(dc, shown, client, newFrame);
+        DrawScaled(dc, frame, shown, client, newPicture);
         drawTimeMs = timer.ElapsedMs();
         return;
     }
+    // Wraps the pixels without copying; the const constructor keeps QImage from ever detaching into a copy.
+    const QImage frameImage(frame.Bits(), frameWidth, frameHeight, stride, imageFormat);
     dc.save();
     dc.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (topDown) {
@@ -125,13 +118,14 @@ void CVideoRenderGdi::Draw(QPainter& dc, bool newFrame) {
     drawTimeMs = timer.ElapsedMs();
 }
 
-void CVideoRenderGdi::DrawScaled(QPainter& dc, const QRect& shown, const QRect& client, bool newFrame) {
+void CVideoRenderGdi::DrawScaled(QPainter& dc, CFrameView& frame, const QRect& shown, const QRect& client,
+                                 bool newPicture) {
     const QRect visible = shown & client;
     if (visible.isEmpty()) return;
-    if (newFrame || scaledShown != shown || scaled.size() != visible.size()) {
-        scaler.Scale({frameBits, frameWidth, frameHeight, stride, topDown}, shown, visible, scaled);
+    if (newPicture || scaledShown != shown || scaled.size() != visible.size()) {
+        scaler.Scale({frame.Bits(), frameWidth, frameHeight, stride, topDown}, shown, visible, scaled);
         scaledShown = shown;
     }
-    ReleaseFrame();
+    frame.Release(); // scaled holds the picture now
     dc.drawImage(visible.topLeft(), scaled);
 }

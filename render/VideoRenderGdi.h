@@ -1,4 +1,4 @@
-// CVideoRenderGdi: the software renderer; scales the engine's buffer straight onto a raster surface with QPainter.
+// CVideoRenderGdi: the software renderer; scales the engine's picture straight onto a raster surface with QPainter.
 #pragma once
 
 #include "render/FrameScaler.h"
@@ -13,22 +13,21 @@ public:
     ~CVideoRenderGdi() override;
 
     bool Create(QWidget* view, PaintHandler onPaint) override;
-    void SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) override;
+    void SetFrameFormat(const BITMAPINFOHEADER* header, QSize size) override;
     void Destroy() override;
     // Clears only the bars around destRect (the surface is opaque) and draws the frame with the fast
-    // transform; a 24-bit frame is scaled into a 32-bit picture of the shown size once per new frame.
+    // transform; a 24-bit frame is scaled into a 32-bit picture of the shown size once per new picture and
+    // the frame released before it is drawn; a 32-bit frame is drawn straight from the pixels, under the lock.
     // Shows neither zoom, pan nor the status text.
-    void Draw(QPainter& dc, bool newFrame) override;
+    void Draw(QPainter& dc, CFrameView& frame) override;
     QWidget* GetDC() const override;
 
 private:
-    // Wraps frameBits without copying; rebuilt only when the buffer address or format changes.
-    void WrapBuffer();
-    // The 24-bit path: scales into scaled (only for a new frame or another placement) and copies it out.
-    void DrawScaled(QPainter& dc, const QRect& shown, const QRect& client, bool newFrame);
+    // The 24-bit path: scales into scaled (only for a new picture or another placement), releases the frame
+    // and copies the picture out.
+    void DrawScaled(QPainter& dc, CFrameView& frame, const QRect& shown, const QRect& client, bool newPicture);
 
     QPointer<QWidget> surface;
-    QImage frameImage; // over the engine's buffer, never owning it
     QImage::Format imageFormat = QImage::Format_Invalid;
     qsizetype stride = 0;
     bool topDown = true;

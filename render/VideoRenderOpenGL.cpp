@@ -150,15 +150,15 @@ void CVideoRenderOpenGL::InitializeGl() {
     if (formatKnown) DecidePath();
 }
 
-void CVideoRenderOpenGL::SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) {
-    if (!ready || !header || !bits) return;
+void CVideoRenderOpenGL::SetFrameFormat(const BITMAPINFOHEADER* header, QSize size) {
+    if (!ready || !header) return;
     bytesPerPixel = header->biBitCount / 8;
     frameWidth = size.width();
     frameHeight = size.height();
     topDown = header->biHeight < 0;
     pixelFormat = bytesPerPixel == 4 ? GL_BGRA : GL_BGR;
-    frameBits = bits;
     formatKnown = FormatUsable(*header, size);
+    KeepFormat(*header, size);
     textureFilled = false;
     surfaceHoldsFrame = false;
     if (!formatKnown || !surface || !gl) return; // decided when the context is first made
@@ -175,7 +175,7 @@ void CVideoRenderOpenGL::AllocateTexture() {
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, swizzle ? GL_BLUE : GL_RED);
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, swizzle ? GL_RED : GL_BLUE);
     uploadFormat = swizzle ? (bytesPerPixel == 4 ? GL_RGBA : GL_RGB) : pixelFormat;
-    // Storage only: the pixels are read by the first Draw, while the view holds the engine's lock.
+    // Storage only: the pixels are uploaded by the first Draw of a picture.
     gl->glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel == 4 ? GL_RGBA8 : GL_RGB8, frameWidth, frameHeight, 0,
                      uploadFormat, GL_UNSIGNED_BYTE, nullptr);
 }
@@ -195,9 +195,10 @@ void CVideoRenderOpenGL::DecidePath() {
     textureFilled = false;
 }
 
-void CVideoRenderOpenGL::Draw(QPainter& dc, bool newFrame) {
+void CVideoRenderOpenGL::Draw(QPainter& dc, CFrameView& frame) {
     CPerfTimer timer;
     ++draws;
+    const bool newPicture = TakeNewPicture(frame);
     const float cw = static_cast<float>(dc.device()->width());
     const float ch = static_cast<float>(dc.device()->height());
     const qreal dpr = dc.device()->devicePixelRatioF();
@@ -210,21 +211,22 @@ void CVideoRenderOpenGL::Draw(QPainter& dc, bool newFrame) {
         gl->glDisable(GL_BLEND);
         gl->glDisable(GL_STENCIL_TEST);
         gl->glDisable(GL_DEPTH_TEST);
-        const bool drawable = ready && frameBits && formatKnown;
-        if (!(drawable && texturing && UploadIntoSurface(newFrame, cw, ch, dpr))) {
+        const bool drawable = ready && formatKnown && FrameFits(frame);
+        if (!(drawable && texturing && UploadIntoSurface(frame, newPicture, cw, ch, dpr))) {
             surfaceHoldsFrame = false;
             gl->glViewport(0, 0, static_cast<GLsizei>(cw * dpr), static_cast<GLsizei>(ch * dpr));
             gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
             gl->glClear(GL_COLOR_BUFFER_BIT);
             if (drawable) {
                 if (texturing)
-                    DrawTexture(newFrame, cw, ch);
+                    DrawTexture(frame, newPicture, cw, ch);
                 else
-                    DrawPixels(ch, dpr);
+                    DrawPixels(frame, ch, dpr);
             }
         }
         dc.endNativePainting();
     }
+    frame.Release(); // the status text needs no pixels
     if (OsdDue()) {
         DrawOsd(dc);
         surfaceHoldsFrame = false; // the text now covers part of the picture
@@ -232,7 +234,7 @@ void CVideoRenderOpenGL::Draw(QPainter& dc, bool newFrame) {
     drawTimeMs = timer.ElapsedMs();
 }
 
-bool CVideoRenderOpenGL::UploadIntoSurface(bool newFrame, float cw, float ch, qreal dpr) {
+bool CVideoRenderOpenGL::UploadIntoSurface(CFrameView& frame, bool newPicture, float cw, float ch, qreal dpr) {
     const DestRect& d = destRect;
     const float fw = static_cast<float>(frameWidth), fh = static_cast<float>(frameHeight);
     const bool texelForPixel = dpr == 1.0 && zoom == 1.0f && panX == 0.0f && panY == 0.0f && d.X == 0.0f &&
@@ -247,8 +249,8 @@ bool CVideoRenderOpenGL::UploadIntoSurface(bool newFrame, float cw, float ch, qr
     f->glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &name);
     const auto target = static_cast<GLuint>(name);
-    if (!newFrame && surfaceHoldsFrame && target == heldTexture) {
-        ReleaseFrame(); // the framebuffer still holds exactly this frame
+    if (!newPicture && surfaceHoldsFrame && target == heldTexture) {
+        frame.Release(); // the framebuffer still holds exactly this picture
         return true;
     }
     DrainErrors(gl);
@@ -262,26 +264,26 @@ bool CVideoRenderOpenGL::UploadIntoSurface(bool newFrame, float cw, float ch, qr
     // row by row from the top.
     if (!topDown) {
         gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frameWidth, frameHeight, pixelFormat, GL_UNSIGNED_BYTE,
-                            frameBits);
+                            frame.Bits());
     } else {
         const auto stride = static_cast<std::size_t>(RowBytes(frameWidth, bytesPerPixel));
         for (int y = 0; y < frameHeight; ++y)
             gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, frameHeight - 1 - y, frameWidth, 1, pixelFormat,
-                                GL_UNSIGNED_BYTE, frameBits + stride * static_cast<std::size_t>(y));
+                                GL_UNSIGNED_BYTE, frame.Bits() + stride * static_cast<std::size_t>(y));
     }
     gl->glBindTexture(GL_TEXTURE_2D, 0);
     if (gl->glGetError() != GL_NO_ERROR) {
         DrainErrors(gl);
-        return false; // the caller draws the frame its usual way, still under the engine's lock
+        return false; // the caller draws the frame its usual way, still holding it
     }
-    ReleaseFrame();
+    frame.Release();
     surfaceHoldsFrame = true;
     heldTexture = target;
     textureFilled = false; // the frame went past the renderer's own texture, which now lags behind
     return true;
 }
 
-void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
+void CVideoRenderOpenGL::DrawTexture(CFrameView& frame, bool newPicture, float cw, float ch) {
     gl->glMatrixMode(GL_PROJECTION);
     gl->glLoadIdentity();
     gl->glOrtho(0, cw, ch, 0, -1, 1);
@@ -292,13 +294,13 @@ void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
     gl->glEnable(GL_TEXTURE_2D);
     // The texel as it is: modulating by a white colour gives the same picture for a third more rasteriser work.
     gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    if (newFrame || !textureFilled) {
+    if (newPicture || !textureFilled) {
         UnpackEngineRows(gl);
         gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frameWidth, frameHeight, uploadFormat, GL_UNSIGNED_BYTE,
-                            frameBits);
+                            frame.Bits());
         textureFilled = true;
     }
-    ReleaseFrame(); // the texture holds the picture; the upload copied it before returning
+    frame.Release(); // the texture holds the picture; the upload copied it before returning
     const DestRect& d = destRect;
     // Shown texel for pixel (Original Size, no zoom) there is nothing to interpolate: nearest sampling keeps
     // the picture sharp at a half-pixel offset and saves a software rasteriser a third of the quad's cost.
@@ -338,7 +340,7 @@ void CVideoRenderOpenGL::DrawTexture(bool newFrame, float cw, float ch) {
     gl->glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void CVideoRenderOpenGL::DrawPixels(float ch, qreal dpr) {
+void CVideoRenderOpenGL::DrawPixels(const CFrameView& frame, float ch, qreal dpr) {
     gl->glDisable(GL_TEXTURE_2D);
     UnpackEngineRows(gl);
     const DestRect& d = destRect;
@@ -351,7 +353,7 @@ void CVideoRenderOpenGL::DrawPixels(float ch, qreal dpr) {
     const float yBottom = static_cast<float>((ch - d.Y - d.H) * dpr);
     gl->glWindowPos2f(x, topDown ? yTop : yBottom);
     gl->glPixelZoom(sx, topDown ? -sy : sy);
-    gl->glDrawPixels(frameWidth, frameHeight, pixelFormat, GL_UNSIGNED_BYTE, frameBits);
+    gl->glDrawPixels(frameWidth, frameHeight, pixelFormat, GL_UNSIGNED_BYTE, frame.Bits());
     gl->glPixelZoom(1.0f, 1.0f);
 }
 

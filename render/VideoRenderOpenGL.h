@@ -21,9 +21,9 @@ public:
     bool Create(QWidget* view, PaintHandler onPaint) override;
     // Allocates the texture at once when the surface's context exists, otherwise when it is first made;
     // texturing and pixelPath are decided then.
-    void SetFrameFormat(const BITMAPINFOHEADER* header, const std::uint8_t* bits, QSize size) override;
+    void SetFrameFormat(const BITMAPINFOHEADER* header, QSize size) override;
     void Destroy() override;
-    void Draw(QPainter& dc, bool newFrame) override;
+    void Draw(QPainter& dc, CFrameView& frame) override;
     QWidget* GetDC() const override;
 
     bool Texturing() const { return texturing; }
@@ -47,14 +47,14 @@ protected:
 private:
     void ReleaseGl();
     void DecidePath();
-    void DrawTexture(bool newFrame, float cw, float ch);
-    void DrawPixels(float ch, qreal dpr);
+    void DrawTexture(CFrameView& frame, bool newPicture, float cw, float ch);
+    void DrawPixels(const CFrameView& frame, float ch, qreal dpr);
     void DrawOsd(QPainter& dc);
     // Shown texel for pixel over the whole surface, the frame needs no quad: it is copied into the texture
     // behind the surface's framebuffer, which the window composes anyway. On a software rasteriser that saves a
-    // window-sized drawing pass per frame. False (nothing done, the engine's lock still held) when the frame
-    // is not shown that way or the framebuffer is not a plain texture.
-    bool UploadIntoSurface(bool newFrame, float cw, float ch, qreal dpr);
+    // window-sized drawing pass per frame. False (nothing done, the frame still held) when the frame is not
+    // shown that way or the framebuffer is not a plain texture.
+    bool UploadIntoSurface(CFrameView& frame, bool newPicture, float cw, float ch, qreal dpr);
 
     QPointer<QOpenGLWidget> surface;
     bool texturing = false;

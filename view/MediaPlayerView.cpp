@@ -1,8 +1,8 @@
 #include "view/MediaPlayerView.h"
 
+#include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
-#include "engine/ComError.h"
 #include "frame/MainFrame.h"
 #include "render/VideoRenderGdi.h"
 #include "render/VideoRenderOpenGL.h"
@@ -18,7 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <mutex>
+#include <utility>
 
 namespace {
 CMediaPlayerView* theView = nullptr;
@@ -105,13 +105,21 @@ void CMediaPlayerView::OnInitialUpdate() {
 void CMediaPlayerView::CreateRenderer(int type) {
     if (renderer_) renderer_->Destroy();
     renderer_.reset();
-    rendererType_ = type;
+    rendererType_ = 0;
+    if (type == 1 || type == 2) {
+        // No OpenGL on this display (no context, or no GL integration at all): without a surface nothing would
+        // paint, not even the logo. The software renderer works everywhere.
+        if (!MakeRenderer(type) && type == 2 && MakeRenderer(1)) FallBackToSoftware();
+    }
+    // The menu's check marks follow the renderer that really draws.
+    if (auto* doc = CMediaPlayerDoc::Instance()) doc->SetRendererKind(static_cast<RendererKind>(rendererType_));
+}
+
+bool CMediaPlayerView::MakeRenderer(int type) {
     if (type == 1)
         renderer_ = std::make_unique<CVideoRenderGdi>();
-    else if (type == 2)
-        renderer_ = std::make_unique<CVideoRenderOpenGL>();
     else
-        return;
+        renderer_ = std::make_unique<CVideoRenderOpenGL>();
     renderer_->window = this;
     renderer_->osdX = kOsdX;
     renderer_->osdY = kOsdY;
@@ -121,27 +129,45 @@ void CMediaPlayerView::CreateRenderer(int type) {
     renderer_->onPresented = [] {
         if (ThePlayer) ThePlayer->FramePresented();
     };
-    renderer_->Create(this, [this](QPainter& dc) { PaintSurface(dc); });
-    // A new surface has never drawn the current frame.
-    newFrame_ = true;
-    if (auto* doc = CMediaPlayerDoc::Instance()) doc->SetRendererKind(static_cast<RendererKind>(type));
+    if (!renderer_->Create(this, [this](QPainter& dc) { PaintSurface(dc); })) {
+        renderer_->Destroy();
+        renderer_.reset();
+        return false;
+    }
+    rendererType_ = type;
     webLink_->raise();
+    return true;
+}
+
+void CMediaPlayerView::FallBackToSoftware() {
+    qWarning("OpenGL is not available on this display; drawing with the DGI Plus renderer instead");
+    if (std::exchange(toldFallback_, true)) return;
+    // The software renderer shows no status text, so a message says it; posted, so that the window is up
+    // (and the initial update finished) before a modal box appears.
+    QTimer::singleShot(0, this, [] {
+        try {
+            CPromptService::Show(QStringLiteral("OpenGL is not available on this display.\n"
+                                                "The video is drawn with DGI Plus for this session."),
+                                 PromptIcon::Warning);
+        } catch (...) {
+            // Nothing may leave a handler of the event loop; the picture is there either way.
+        }
+    });
 }
 
 void CMediaPlayerView::ApplyFrameFormat() {
     CVideoEngine* engine = Engine();
     if (!renderer_ || !renderer_->ready || !engine) return;
-    {
-        std::lock_guard lock(engine->FrameLock());
-        const BITMAPINFOHEADER* header = engine->FrameFormat();
-        if (!header) return;
-        const QSize size(engine->FrameWidth(), engine->FrameHeight());
-        QRect client = rect();
-        renderer_->destRect = FitFrame(size.width(), size.height(), client.width(), client.height());
-        renderer_->SetFrameFormat(header, engine->FrameBits(), size);
-        renderer_->Resize(client);
-        clientRect_ = client;
-    }
+    CFrameView frame = engine->LockFrame();
+    if (!frame.HasFormat()) return;
+    const BITMAPINFOHEADER header = frame.Header();
+    const QSize size = frame.Size();
+    frame.Release(); // only the format is needed, and the renderer may take a while to set it up
+    QRect client = rect();
+    renderer_->destRect = FitFrame(size.width(), size.height(), client.width(), client.height());
+    renderer_->SetFrameFormat(&header, size);
+    renderer_->Resize(client);
+    clientRect_ = client;
     renderer_->zoom = 1.0f;
     renderer_->panX = renderer_->panY = 0.0f;
     // The renderers honour the header's row order themselves.
@@ -163,11 +189,7 @@ void CMediaPlayerView::SetZoomPan(float zoom, float panX, float panY) {
     renderer_->panY = panY;
 }
 
-void CMediaPlayerView::Invalidate(bool erase) {
-    if (erase) {
-        newFrame_ = true;
-        requestedFrame_ = -1;
-    }
+void CMediaPlayerView::Invalidate(bool) {
     QWidget* surface = renderer_ ? renderer_->GetDC() : nullptr;
     if (surface)
         surface->update();
@@ -180,35 +202,11 @@ bool CMediaPlayerView::FileOpen() const {
     return engine && engine->IsOpened();
 }
 
-void CMediaPlayerView::OnFrameReady() {
+void CMediaPlayerView::OnFrameReady(qint64) {
     if (!ThePlayer) return;
+    // Taken before painting: a picture handed over from now on asks again, so none is left unshown.
     ThePlayer->FramePainted();
-    // The playback thread asks after every read, also after one that found the next picture not yet due;
-    // drawing the same picture again would cost a texture upload and, with OpenGL, a window composition.
-    if (!PictureChanged()) return;
-    newFrame_ = true;
     Invalidate(false);
-}
-
-bool CMediaPlayerView::PictureChanged() {
-    CVideoEngine* engine = Engine();
-    if (!engine || !engine->IsOpened()) return true;
-    std::int32_t status = NRX_FRAME_NEW;
-    {
-        std::lock_guard lock(engine->FrameLock());
-        status = engine->FrameStatus();
-    }
-    std::int64_t frame = -1;
-    try {
-        frame = engine->GetCurrentFrame();
-    } catch (const CComError&) {
-        return true;
-    }
-    // A new picture can be followed by a read that found none before this request came through; its frame
-    // number still differs from the one of the last request.
-    const bool changed = status == NRX_FRAME_NEW || frame != requestedFrame_;
-    requestedFrame_ = frame;
-    return changed;
 }
 
 void CMediaPlayerView::OnTimerTick() {
@@ -224,8 +222,8 @@ void CMediaPlayerView::CheckLayout() {
     QRect client = rect();
     clientRect_ = client;
     if (CVideoEngine* engine = Engine()) {
-        std::lock_guard lock(engine->FrameLock());
-        renderer_->destRect = FitFrame(engine->FrameWidth(), engine->FrameHeight(), client.width(), client.height());
+        const QSize frame = engine->FrameSize();
+        renderer_->destRect = FitFrame(frame.width(), frame.height(), client.width(), client.height());
     }
     renderer_->Resize(client);
     PlaceWebLink();
@@ -237,29 +235,17 @@ void CMediaPlayerView::PaintSurface(QPainter& dc) {
     // A file of sound only has no picture to show: the logo screen says it is the player that plays.
     if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2 && engine->HasPicture()) {
         if (webLink_->isVisible()) webLink_->hide();
-        std::unique_lock lock(engine->FrameLock());
-        renderer_->frameBits = engine->FrameBits();
-        if (renderer_->frameBits) {
-            renderer_->frameLock = &lock;
-            renderer_->Draw(dc, newFrame_);
-            renderer_->frameLock = nullptr;
-            renderer_->frameBits = nullptr;
-            if (paintTrace_.On()) TracePaint(*engine);
-            newFrame_ = false;
-            return;
-        }
+        CFrameView frame = engine->LockFrame();
+        const std::int64_t number = frame.FrameNumber();
+        const std::uint64_t serial = frame.Serial();
+        renderer_->Draw(dc, frame);
+        frame.Release(); // a renderer drawing straight from the pixels held it to here
+        // One trace line per paint of a picture; "new" the first time this picture reaches the screen.
+        if (serial && paintTrace_.On())
+            paintTrace_.Line(number, std::exchange(tracedSerial_, serial) != serial, renderer_->drawTimeMs);
+        return;
     }
     PaintLogo(dc);
-}
-
-void CMediaPlayerView::TracePaint(CVideoEngine& engine) {
-    std::int64_t frame = -1;
-    try {
-        frame = engine.GetCurrentFrame();
-    } catch (const CComError&) {
-        // The line still counts the paint; -1 says the frame number could not be read.
-    }
-    paintTrace_.Line(frame, newFrame_, renderer_->drawTimeMs);
 }
 
 void CMediaPlayerView::PaintLogo(QPainter& dc) {

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
 class CVideoEngine;
@@ -28,14 +29,16 @@ public:
 
     // The current renderer; null before the first CreateRenderer.
     CVideoRender* Renderer() const { return renderer_.get(); }
-    // 1 GDI+, 2 OpenGL; 0 before the first CreateRenderer.
+    // The renderer in use: 1 GDI+, 2 OpenGL; 0 before the first CreateRenderer.
     int RendererType() const { return rendererType_; }
-    // Replaces the renderer by one of the given type (1 GDI+, 2 OpenGL); any other type leaves none.
+    // Replaces the renderer by one of the given type (1 GDI+, 2 OpenGL); any other type leaves none. When
+    // OpenGL cannot work on this display, the GDI+ renderer takes its place and the user is told once.
     void CreateRenderer(int type);
     // Hands the engine's frame format to the renderer, fits the picture and resets zoom and pan. Call after
     // every open and every renderer switch.
     void ApplyFrameFormat();
-    // Asks for a repaint of the surface; erase drops the last picture (logo screen when nothing plays).
+    // Asks for a repaint of the surface (the logo screen when nothing plays). Every paint draws the whole
+    // surface and the renderer tells a new picture by itself, so erase asks for nothing more.
     void Invalidate(bool erase);
     // The status text over the picture (five seconds), shown at once also while paused.
     void ShowStatusText(const QString& text);
@@ -62,15 +65,16 @@ protected:
 private:
     void PaintSurface(QPainter& dc);
     void PaintLogo(QPainter& dc);
-    // One paint-trace line for the frame just drawn (only called while the trace is on).
-    void TracePaint(CVideoEngine& engine);
     void CheckLayout();
     void PlaceWebLink();
     void LoadLogo();
     bool FileOpen() const;
-    void OnFrameReady();
-    // Whether the engine's buffer holds another picture than at the last frame request.
-    bool PictureChanged();
+    // The playback thread has handed over a new picture (number frame): repaint.
+    void OnFrameReady(qint64 frame);
+    // Makes and creates a renderer of type (1 or 2); false (none left) when it cannot work here.
+    bool MakeRenderer(int type);
+    // The OpenGL renderer could not be made: the GDI+ renderer is used instead, and the user is told once.
+    void FallBackToSoftware();
     void OnTimerTick();
     void ShowContextMenu(const QPoint& globalPos);
     // Runs one decoded hot key; input lives in MediaPlayerViewInput.cpp.
@@ -85,8 +89,8 @@ private:
     CViewCursorHider* cursorHider_ = nullptr;
     CKeyGuard keyGuard_;
     QRect clientRect_;        // client rectangle at the last paint
-    bool newFrame_ = false;   // the engine's buffer holds a frame the renderer has not drawn yet
-    std::int64_t requestedFrame_ = -1; // engine frame number at the last frame request
+    bool toldFallback_ = false; // the user has been told that OpenGL is not available
+    std::uint64_t tracedSerial_ = 0; // serial of the picture the paint trace recorded last
     CPaintTrace paintTrace_;
     bool frameMovingOrSizing_ = false;
 };

@@ -82,8 +82,8 @@ struct PacedPlayer {
         player->viewWindow = &view;
         player->engine = std::make_unique<CVideoEngine>(module);
         times.reserve(8000);
-        QObject::connect(&player->notifier, &CPlayerNotifier::frameReady, &view, [this] {
-            if (player->engine->FrameStatus() == NRX_FRAME_NEW) times.push_back(Clock::now());
+        QObject::connect(&player->notifier, &CPlayerNotifier::frameReady, &view, [this](qint64) {
+            times.push_back(Clock::now()); // sent for new frames only
             player->FramePainted();
         }, Qt::DirectConnection);
         if (!player->Create()) {

@@ -111,14 +111,23 @@ int main(int argc, char** argv) {
     if (!x.Start(error)) return PrintNotMeasured(title, error);
     std::printf("%s: X server %s, load average before %s\n", title.c_str(), x.Name().c_str(), LoadAverage().c_str());
 
+    // NRX_BENCH_ONLY="1080p30 960x540" (any part of a run's name) keeps only the runs it names: a quick
+    // before-and-after look at one case. Clips no run needs are not generated.
+    const char* only = std::getenv("NRX_BENCH_ONLY");
+    const std::string filter = only ? only : "";
     const ClipSpec clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {1920, 1080, 60, 60}};
     for (const ClipSpec& clip : clips) {
+        const auto wanted = [&](WindowSize size) {
+            return Name({clip, {}, size, {}, {}, 0}, "").find(filter) != std::string::npos;
+        };
+        if (!wanted(WindowSize::Default) && !wanted(WindowSize::Original)) continue;
         const std::string path = EnsureClip(clip);
         if (path.empty()) {
             PrintNotMeasured(title + " " + clip.Label(), "the clip could not be generated");
             continue;
         }
         for (WindowSize size : {WindowSize::Default, WindowSize::Original}) {
+            if (!wanted(size)) continue;
             const RunSetup setup{clip, path, size, x.Name(), workDir.string(), seconds};
             // One after another, never side by side: each run has the machine (and the X server) to itself.
             const RunResult gdi = RunPlayer(setup, "gdi", x);

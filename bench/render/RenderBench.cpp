@@ -15,6 +15,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -85,16 +86,20 @@ Cost RunRenderer(std::unique_ptr<CVideoRender> renderer, Frame& frame, bool newF
     qint64 drawNs = 0;
     renderer->osdX = 5.0f;
     renderer->osdY = 50.0f;
+    std::mutex frameLock;
+    std::uint64_t serial = 0; // a new serial per paint when every paint shows a new frame
     renderer->Create(&view, [&](QPainter& dc) {
-        renderer->frameBits = frame.bits.data();
+        if (next || serial == 0) ++serial;
         inDraw.start();
-        renderer->Draw(dc, next);
+        CFrameView picture(std::unique_lock<std::mutex>(frameLock), frame.bits.data(), frame.bits.size(), frame.header,
+                           QSize(kWidth, kHeight), 0, serial);
+        renderer->Draw(dc, picture);
         drawNs += inDraw.nsecsElapsed();
     });
     view.show();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
     renderer->destRect = FitFrame(kWidth, frame.header.biHeight, view.width(), view.height());
-    renderer->SetFrameFormat(&frame.header, frame.bits.data(), QSize(kWidth, kHeight));
+    renderer->SetFrameFormat(&frame.header, QSize(kWidth, kHeight));
     QRect client = view.rect();
     renderer->Resize(client);
     if (!osd.isEmpty()) {

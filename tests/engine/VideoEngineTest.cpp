@@ -28,8 +28,8 @@ std::int32_t ReadNewFrame(CVideoEngine& engine, std::int32_t mode) {
 }
 
 std::int64_t PixelFrameNumber(CVideoEngine& engine) {
-    std::lock_guard lock(engine.FrameLock());
-    return SyntheticFrameNumber(engine.FrameBits());
+    const CFrameView frame = engine.LockFrame();
+    return frame.Bits() ? SyntheticFrameNumber(frame.Bits()) : -1;
 }
 } // namespace
 
@@ -150,25 +150,42 @@ TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
     EXPECT_FLOAT_EQ(engine->GetFrameRate(), 25.0f);
     EXPECT_GE(engine->GetDuration(), 6);
     {
-        std::lock_guard lock(engine->FrameLock());
-        ASSERT_NE(engine->FrameFormat(), nullptr);
-        ASSERT_NE(engine->FrameBits(), nullptr);
-        EXPECT_EQ(engine->FrameFormat()->biWidth, engine->FrameWidth());
-        EXPECT_EQ(std::abs(engine->FrameFormat()->biHeight), engine->FrameHeight());
-        EXPECT_EQ(engine->FrameFormat()->biBitCount, 24); // EnableOption was never turned on
+        // The format is known at once; a picture only once one is decoded.
+        const CFrameView frame = engine->LockFrame();
+        ASSERT_TRUE(frame.HasFormat());
+        EXPECT_EQ(frame.Bits(), nullptr);
+        EXPECT_EQ(frame.Serial(), 0u);
+        EXPECT_EQ(frame.Header().biWidth, frame.Size().width());
+        EXPECT_EQ(std::abs(frame.Header().biHeight), frame.Size().height());
+        EXPECT_EQ(frame.Header().biBitCount, 24); // EnableOption was never turned on
     }
+    const QSize size = engine->FrameSize();
+    EXPECT_EQ(size, engine->LockFrame().Size());
     engine->SetPlayState(0);
     EXPECT_TRUE(engine->IsActive());
     EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_NEXT), NRX_FRAME_NEW);
+    std::uint64_t serial = 0;
+    {
+        const CFrameView frame = engine->LockFrame();
+        ASSERT_NE(frame.Bits(), nullptr);
+        EXPECT_GE(frame.Bytes(), std::size_t(frame.Header().biWidth * 3) * frame.Size().height());
+        EXPECT_EQ(frame.FrameNumber(), engine->GetCurrentFrame());
+        serial = frame.Serial();
+    }
 
     // Pausing and positioning: mode 1 shows exactly the chosen frame.
     engine->SetPlayState(1);
     engine->SetPosition(10);
     EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_POSITION), NRX_FRAME_NEW);
     EXPECT_EQ(engine->GetCurrentFrame(), 10);
-    // Refresh never asks the component whether something new came.
-    EXPECT_EQ(engine->ReadFrame(NRX_READ_REFRESH), NRX_FRAME_NEW);
+    std::int64_t number = -1;
+    // Refresh never asks the component whether something new came; it is a new picture of the same frame.
+    EXPECT_EQ(engine->ReadFrame(NRX_READ_REFRESH, &number), NRX_FRAME_NEW);
+    EXPECT_EQ(number, 10);
     EXPECT_EQ(engine->GetCurrentFrame(), 10);
+    const CFrameView frame = engine->LockFrame();
+    EXPECT_EQ(frame.FrameNumber(), 10);
+    EXPECT_GE(frame.Serial(), serial + 2) << "every picture handed over has a serial of its own";
 }
 
 TEST_P(EngineWrapper, CloseForgetsTheFileAndItsBuffer) {
@@ -181,10 +198,9 @@ TEST_P(EngineWrapper, CloseForgetsTheFileAndItsBuffer) {
     EXPECT_EQ(engine->GetFrameRate(), 1.0f);
     EXPECT_EQ(engine->GetDisplayName(), engine->GetDeviceCount() >= 1 ? NoDeviceSelected : NoDeviceAvailable);
     {
-        // The component freed the buffer: nothing may still point at it.
-        std::lock_guard lock(engine->FrameLock());
-        EXPECT_EQ(engine->FrameBits(), nullptr);
-        EXPECT_EQ(engine->FrameFormat(), nullptr);
+        const CFrameView frame = engine->LockFrame();
+        EXPECT_EQ(frame.Bits(), nullptr);
+        EXPECT_FALSE(frame.HasFormat());
     }
     // Closed but not released: the next file opens.
     EXPECT_TRUE(engine->Open(Clip()));
@@ -209,8 +225,9 @@ TEST(EngineBadInput, UnplayableFilesAreRefusedAndTheNextGoodOneOpens) {
         EXPECT_FALSE(engine.IsOpened());
         EXPECT_FALSE(engine.LastOpenError().isEmpty());
         EXPECT_EQ(engine.GetFrameRate(), 1.0f);
-        std::lock_guard lock(engine.FrameLock());
-        EXPECT_EQ(engine.FrameBits(), nullptr);
+        const CFrameView frame = engine.LockFrame();
+        EXPECT_EQ(frame.Bits(), nullptr);
+        EXPECT_FALSE(frame.HasFormat());
     }
     EXPECT_TRUE(engine.Open(MediaClip("mpeg4_mp3_320x240_2997.avi")));
     EXPECT_NEAR(engine.GetFrameRate(), 29.97f, 0.01f);
@@ -253,7 +270,7 @@ TEST_F(SyntheticEngine, FramesArriveInOrderUntilTheEndOfTheStream) {
         EXPECT_EQ(PixelFrameNumber(*engine), frame);
     }
     EXPECT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_END);
-    EXPECT_EQ(engine->FrameStatus(), NRX_FRAME_END);
+    EXPECT_EQ(PixelFrameNumber(*engine), 2) << "the last picture stays until the file closes";
 }
 
 TEST_F(SyntheticEngine, EachFileGetsTheCurrentPictureSettings) {

@@ -64,8 +64,11 @@ TestView::TestView(std::unique_ptr<CVideoRender> r, QSize size) : renderer(*r), 
             dc.fillRect(rect(), Qt::darkGray);
             return;
         }
-        renderer.frameBits = frame->bits.data();
-        renderer.Draw(dc, nextIsNew);
+        if (nextIsNew || serial == 0) ++serial;
+        CFrameView picture(std::unique_lock<std::mutex>(frameLock), frame->bits.data(), frame->bits.size(), frame->header,
+                           QSize(frame->Width(), frame->Height()), 0, serial);
+        renderer.Draw(dc, picture);
+        heldAfterDraw = picture.Held();
     });
     show();
     if (!QTest::qWaitForWindowExposed(this)) qWarning("test view was never exposed");
@@ -76,7 +79,7 @@ TestView::~TestView() { owned.reset(); }
 void TestView::ShowFrame(TestFrame& f) {
     frame = &f;
     renderer.destRect = FitFrame(f.header.biWidth, f.header.biHeight, width(), height());
-    renderer.SetFrameFormat(&f.header, f.bits.data(), QSize(f.Width(), f.Height()));
+    renderer.SetFrameFormat(&f.header, QSize(f.Width(), f.Height()));
     QRect client = rect();
     renderer.Resize(client);
     renderer.zoom = 1.0f;

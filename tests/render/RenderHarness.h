@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QApplication;
@@ -33,7 +34,8 @@ struct AppInstance {
     AppInstance() { TestApp(); }
 };
 
-// The view: owns the renderer, gives it the frame format, and draws from the paint callback.
+// The view: owns the renderer, gives it the frame format, and draws from the paint callback, handing the frame
+// over as the main view does (a CFrameView holding frameLock, a new serial for each new picture).
 class TestView : private AppInstance, public QWidget {
 public:
     TestView(std::unique_ptr<CVideoRender> renderer, QSize size);
@@ -46,10 +48,13 @@ public:
 
     CVideoRender& renderer;
     TestFrame* frame = nullptr;
+    std::mutex frameLock;
+    bool heldAfterDraw = false; // the frame still held its lock when the last Draw returned
 
 private:
     std::unique_ptr<CVideoRender> owned;
     bool nextIsNew = true;
+    std::uint64_t serial = 0;
 };
 
 // Checks the four quadrants of a picture drawn into the rectangle tl..br (inclusive) of img.

@@ -75,8 +75,7 @@ TEST(RenderFormats, UnusableFormatsDrawBlackWithoutFault) {
     for (Kind kind : {Kind::Gdi, Kind::OpenGL}) {
         TestView view(Make(kind), QSize(400, 300));
         TestFrame frame(64, 48, 32, true);
-        view.renderer.SetFrameFormat(nullptr, frame.bits.data(), QSize(64, 48)); // ignored
-        view.renderer.SetFrameFormat(&frame.header, nullptr, QSize(64, 48));     // ignored
+        view.renderer.SetFrameFormat(nullptr, QSize(64, 48)); // ignored
         EXPECT_EQ(view.renderer.frameWidth, 0);
         frame.header.biBitCount = 16; // not a depth the engine delivers
         view.ShowFrame(frame);
@@ -84,7 +83,7 @@ TEST(RenderFormats, UnusableFormatsDrawBlackWithoutFault) {
         // A size larger than the header's, or a stated image size too small for the rows, would read past
         // the buffer.
         frame.header.biBitCount = 32;
-        view.renderer.SetFrameFormat(&frame.header, frame.bits.data(), QSize(4096, 4096));
+        view.renderer.SetFrameFormat(&frame.header, QSize(4096, 4096));
         EXPECT_TRUE(IsBlack(view.Grab().pixel(200, 150)));
         frame.header.biSizeImage = 64 * 4 * 47;
         view.ShowFrame(frame);

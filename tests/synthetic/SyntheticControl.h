@@ -13,6 +13,10 @@
 //   unregistered=device|property  the class is unknown (REGDB_E_CLASSNOTREG)
 //   extensions=...    the supported-extensions string; comes last and takes the rest of the text
 //   devices=1         length of the audio device list
+//
+// Holding reads: NrxSyntheticHoldReads(1) makes every ReadFrame wait at its very start (before it touches the
+// device's state, as a long decode would) until NrxSyntheticHoldReads(0); NrxSyntheticHeldReads says how
+// many are waiting now. Configure lets any held read go.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +28,15 @@ using NrxSyntheticConfigureFn = void (*)(const char* config);
 using NrxSyntheticCallCountFn = std::int64_t (*)(const char* method);
 // Last integer argument a method received since the last Configure (0 when never called).
 using NrxSyntheticLastValueFn = std::int64_t (*)(const char* method);
+using NrxSyntheticHoldReadsFn = void (*)(int hold);
+using NrxSyntheticHeldReadsFn = std::int64_t (*)();
 }
 
 #define NRX_SYNTHETIC_CONFIGURE_SYMBOL "NrxSyntheticConfigure"
 #define NRX_SYNTHETIC_CALL_COUNT_SYMBOL "NrxSyntheticCallCount"
 #define NRX_SYNTHETIC_LAST_VALUE_SYMBOL "NrxSyntheticLastValue"
+#define NRX_SYNTHETIC_HOLD_READS_SYMBOL "NrxSyntheticHoldReads"
+#define NRX_SYNTHETIC_HELD_READS_SYMBOL "NrxSyntheticHeldReads"
 
 // Every pixel of frame n holds n in its blue (low byte), green and red (high byte) channels.
 inline std::int64_t SyntheticFrameNumber(const std::uint8_t* pixel) {

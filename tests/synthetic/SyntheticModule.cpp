@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -37,6 +38,28 @@ bool configuredByCall = false; // until NrxSyntheticConfigure, each creation rea
 std::map<std::string, std::int64_t> calls;
 std::map<std::string, std::int64_t> lastValues;
 thread_local std::string lastError;
+
+// The read gate (NrxSyntheticHoldReads).
+std::mutex gateGuard;
+std::condition_variable gateOpened;
+bool readsHeld = false;
+std::int64_t heldReads = 0;
+
+void PassReadGate() {
+    std::unique_lock lock(gateGuard);
+    if (!readsHeld) return;
+    ++heldReads;
+    gateOpened.wait(lock, [] { return !readsHeld; });
+    --heldReads;
+}
+
+void HoldReads(bool hold) {
+    {
+        std::lock_guard lock(gateGuard);
+        readsHeld = hold;
+    }
+    gateOpened.notify_all();
+}
 
 Config ParseConfig(const char* text) {
     Config result;
@@ -157,6 +180,7 @@ public:
         return Enter("Close");
     }
     HRESULT ReadFrame(std::int32_t, std::int32_t mode) override {
+        PassReadGate();
         if (cfg.decodeMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(cfg.decodeMs));
         std::lock_guard lock(guard);
         if (HRESULT hr = Enter("ReadFrame", mode); FAILED(hr)) return hr;
@@ -367,11 +391,19 @@ NRX_EXPORT char* NrxGetLastErrorText() {
 }
 
 NRX_EXPORT void NrxSyntheticConfigure(const char* text) {
+    HoldReads(false);
     std::lock_guard lock(stateGuard);
     config = ParseConfig(text);
     configuredByCall = true;
     calls.clear();
     lastValues.clear();
+}
+
+NRX_EXPORT void NrxSyntheticHoldReads(int hold) { HoldReads(hold != 0); }
+
+NRX_EXPORT std::int64_t NrxSyntheticHeldReads() {
+    std::lock_guard lock(gateGuard);
+    return heldReads;
 }
 
 NRX_EXPORT std::int64_t NrxSyntheticCallCount(const char* method) {
