@@ -134,8 +134,8 @@ private:
     std::atomic<double> skipBefore{0.0}; // ... before this time
     std::thread demuxThread, videoThread;
 
-    // Lock order: control, then clockMutex, demuxMutex or a queue's own lock; none of those is ever held
-    // while taking control.
+    // Lock order: control, then clockMutex, demuxMutex, a queue's own lock or the sound pipeline's; none of
+    // those is ever held while taking control. The device object may hold its state lock when it calls in.
     std::mutex clockMutex; // guards clock
     MediaClock clock;
 
