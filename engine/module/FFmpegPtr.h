@@ -1,4 +1,4 @@
-// Owning smart pointers for FFmpeg objects, each released by its own free function.
+// Owning smart pointers for FFmpeg objects, each released by its own free function, and small FFmpeg helpers.
 #pragma once
 
 extern "C" {
@@ -9,6 +9,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,15 @@ inline std::string AvErrorText(int code) {
     char buf[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, buf, sizeof buf);
     return buf;
+}
+
+// The frame's duration field, in its stream's time base (0 when unknown); later FFmpeg versions renamed it.
+inline std::int64_t& DurationField(AVFrame* f) {
+#if LIBAVUTIL_VERSION_MAJOR >= 58
+    return f->duration;
+#else
+    return f->pkt_duration;
+#endif
 }
 
 } // namespace nrx

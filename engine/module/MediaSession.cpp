@@ -4,7 +4,6 @@
 
 extern "C" {
 #include <libavutil/display.h>
-#include <libavutil/imgutils.h>
 }
 
 #include <chrono>
@@ -16,12 +15,8 @@ namespace nrx {
 namespace {
 using namespace std::chrono_literals;
 
-constexpr std::size_t kRecentBytes = 48u << 20; // recently decoded frames kept for backward steps
-constexpr std::size_t kHeadStartFrames = 3; // decoded ahead before the first picture after opening or a jump
 constexpr double kFullyDecodedBeforeTarget = 30;  // frames before a seek target decoded even if unreferenced
 constexpr int kMaxSide = 16384;
-constexpr auto kExactSeekBudget = 8s;           // a seek never waits longer, whatever the file
-constexpr double kLongestFrame = 10.0;          // seconds; a damaged duration must not hold the end back for long
 
 double Seconds(std::int64_t ts, AVRational tb) { return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb); }
 
@@ -35,19 +30,6 @@ int RotationOf(const AVStream* st) {
     return turn < 0 ? turn + 360 : turn;
 }
 
-// The frame's duration field, in its stream's time base (0 when unknown); later FFmpeg versions renamed it.
-std::int64_t& DurationField(AVFrame* f) {
-#if LIBAVUTIL_VERSION_MAJOR >= 58
-    return f->duration;
-#else
-    return f->pkt_duration;
-#endif
-}
-
-std::size_t FrameBytes(const AVFrame* f) {
-    const int size = av_image_get_buffer_size(static_cast<AVPixelFormat>(f->format), f->width, f->height, 1);
-    return size > 0 ? static_cast<std::size_t>(size) : 1;
-}
 } // namespace
 
 std::unique_ptr<MediaSession> MediaSession::Open(const std::string& path, const SessionOptions& options,
@@ -353,8 +335,6 @@ double MediaSession::ClockTime() {
     return clock.At(Now()) - startPts;
 }
 
-double MediaSession::CurrentTime() const { return currentPts - startPts; }
-
 int MediaSession::StartSeek(std::int64_t frame) {
     const int s = serial + 1;
     serial = s;
@@ -387,14 +367,25 @@ int MediaSession::StartSeek(std::int64_t frame) {
 }
 
 void MediaSession::SetPosition(std::int64_t frame) {
+    std::lock_guard lock(control);
     target = std::clamp<std::int64_t>(frame, 0, frameCount - 1);
     // While playing there is no ReadFrame(1) to follow: the jump starts now and ReadFrame(0) picks it up.
     if (playState == 0) StartSeek(target);
 }
 
+void MediaSession::Skip(std::int64_t delta) {
+    std::lock_guard lock(control);
+    const std::int64_t from = currentIndex;
+    const std::int64_t to = delta > 0 ? (from > INT64_MAX - delta ? INT64_MAX : from + delta)
+                                      : (from < INT64_MIN - delta ? 0 : from + delta);
+    target = std::clamp<std::int64_t>(to, 0, frameCount - 1);
+    if (playState == 0) StartSeek(target);
+}
+
 void MediaSession::SetPlayState(int state) {
+    std::lock_guard lock(control);
     if (state == 2) {
-        SetPlayState(1);
+        ApplyPlayState(1);
         playState = 2;
         target = 0;
         StartSeek(0);
@@ -402,6 +393,10 @@ void MediaSession::SetPlayState(int state) {
         currentPts = startPts;
         return;
     }
+    ApplyPlayState(state);
+}
+
+void MediaSession::ApplyPlayState(int state) {
     playState = state;
     lastPlayingRead = NAN; // time spent paused is no standstill
     const bool paused = state != 0;
@@ -416,6 +411,7 @@ void MediaSession::SetPlayState(int state) {
     if (audio) audio->SetPaused(paused);
 }
 
+// Clock and sound have locks of their own; the picking state is not involved.
 void MediaSession::SetRate(double rate) {
     {
         std::lock_guard lock(clockMutex);
@@ -430,228 +426,6 @@ void MediaSession::SetVolume(int volume) {
 
 void MediaSession::SetBalance(int balance) {
     if (audio) audio->SetBalance(balance);
-}
-
-int MediaSession::ReadFrame(int mode, const PictureSettings& settings, std::string& error) {
-    if (quit) return NRX_FRAME_END;
-    if (mode == 2) {
-        if (!current && !still) return NRX_FRAME_NONE;
-        if (!current) converter.FillBlack();
-        else if (!converter.Convert(current.get(), settings, error)) return NRX_FRAME_END;
-        converter.UpdateHeader(settings.flip);
-        return NRX_FRAME_NEW;
-    }
-    if (still) return ReadStill(mode == 1, settings, error);
-    return mode == 1 ? ReadExact(settings, error) : ReadNext(settings, error);
-}
-
-int MediaSession::Show(FramePtr frame, double pts, const PictureSettings& settings, std::string& error) {
-    if (!converter.Convert(frame.get(), settings, error)) return NRX_FRAME_END;
-    const std::int64_t span = DurationField(frame.get());
-    const double lasts = span > 0 ? static_cast<double>(span) * av_q2d(videoStream->time_base) : 1.0 / fps;
-    currentEnd = pts + std::min(lasts, kLongestFrame);
-    current = std::move(frame);
-    currentPts = pts;
-    currentIndex = IndexOf(pts);
-    shownSinceSeek = true;
-    return NRX_FRAME_NEW;
-}
-
-int MediaSession::ReadStill(bool exact, const PictureSettings& settings, std::string& error) {
-    if (exact) {
-        StartSeek(target);
-        currentPts = PtsOfFrame(target, startPts, fps);
-        currentIndex = target;
-    } else if (shownSinceSeek) {
-        {
-            std::lock_guard lock(clockMutex);
-            currentPts = clock.At(Now());
-        }
-        currentIndex = std::min(IndexOf(currentPts), frameCount - 1);
-        // Without a sound device the clock alone carries the file to its end.
-        const bool soundDone = audio && audio->PlaysSound() && audio->Drained();
-        if (!audio || soundDone || currentPts - startPts >= duration) return NRX_FRAME_END;
-        return NRX_FRAME_NONE;
-    }
-    shownSinceSeek = true;
-    if (stillPicture) return converter.Convert(stillPicture.get(), settings, error) ? NRX_FRAME_NEW : NRX_FRAME_END;
-    converter.FillBlack();
-    converter.UpdateHeader(settings.flip);
-    return NRX_FRAME_NEW;
-}
-
-int MediaSession::ReadNext(const PictureSettings& settings, std::string& error) {
-    if (resync) StartSeek(currentIndex + 1);
-    const double period = 1.0 / fps;
-    NoticeStandstill(period);
-    for (;;) {
-        if (quit) return NRX_FRAME_END;
-        // The first frame after opening or a jump is worth a short wait; later ones are polled.
-        if (!shownSinceSeek || untimed) frames.WaitFor(1, untimed ? 5000ms : 2000ms);
-        // The first picture also waits, for a few periods at most, until the decoder is some frames ahead: the
-        // first moments of playback compete with the window being built and drawn, and a decoder already
-        // ahead absorbs that instead of handing out the next pictures late.
-        if (!shownSinceSeek && !untimed)
-            frames.WaitFor(kHeadStartFrames, std::chrono::milliseconds(std::lround(kHeadStartFrames * 1000.0 / fps)));
-        const int s = serial;
-        double clockNow;
-        {
-            std::lock_guard lock(clockMutex);
-            clockNow = clock.At(Now());
-        }
-        struct Look {
-            bool empty = true, stale = false, end = false;
-            double head = NAN, next = NAN;
-        };
-        const Look look = frames.Peek([&](const auto* a, const auto* b) {
-            Look l;
-            if (!a) return l;
-            l.empty = false;
-            l.stale = a->serial != s;
-            l.end = !a->value.frame;
-            l.head = a->value.pts;
-            if (b && b->value.frame) l.next = b->value.pts;
-            return l;
-        });
-        if (look.empty) return NRX_FRAME_NONE;
-        if (look.stale) {
-            frames.Pop(0ms);
-            continue;
-        }
-        if (look.end) {
-            if (untimed) return NRX_FRAME_END;
-            // No picture came before the end: the sound must not wait for one.
-            if (!shownSinceSeek) StartClock(clockNow, s);
-            const bool soundLeft = audio && audio->PlaysSound() && !audio->Drained() && playState == 0 &&
-                                   clockNow < currentPts + 2.0;
-            // The last picture stays for its whole duration; the end comes after it, not with its start.
-            const bool pictureLeft = shownSinceSeek && playState == 0 && clockNow < currentEnd;
-            return soundLeft || pictureLeft ? NRX_FRAME_NONE : NRX_FRAME_END;
-        }
-        if (IndexOf(look.head) < discardBelow) {
-            frames.Pop(0ms);
-            continue;
-        }
-        FrameAction action = FrameAction::Show;
-        if (!untimed && shownSinceSeek) {
-            if (playState != 0) return NRX_FRAME_NONE;
-            action = DecideFrame(look.head, look.next, clockNow, period);
-        }
-        if (action == FrameAction::Wait) return NRX_FRAME_NONE;
-        auto item = frames.Pop(0ms);
-        if (!item) return NRX_FRAME_NONE;
-        if (action == FrameAction::Drop) {
-            ++dropped;
-            continue;
-        }
-        const bool first = !shownSinceSeek;
-        const int status = Show(std::move(item->value.frame), item->value.pts, settings, error);
-        if (first) StartClock(currentPts, s);
-        return status;
-    }
-}
-
-void MediaSession::NoticeStandstill(double period) {
-    const double now = Now();
-    const bool timed = playState == 0 && shownSinceSeek && !untimed;
-    if (timed && ReadsStoodStill(now - lastPlayingRead, period)) {
-        std::lock_guard lock(clockMutex);
-        clock.SkipStandstill(lastPlayingRead, now, currentPts);
-    }
-    lastPlayingRead = timed ? now : NAN;
-}
-
-int MediaSession::ReadExact(const PictureSettings& settings, std::string& error) {
-    const std::int64_t want = target;
-    double cachedPts = 0.0;
-    if (FramePtr cached = Recall(want, cachedPts)) {
-        resync = true;
-        return Show(std::move(cached), cachedPts, settings, error);
-    }
-    const bool seekInFlight = !shownSinceSeek && discardBelow == want && !resync;
-    const bool stepAhead = !resync && shownSinceSeek && want > currentIndex && want - currentIndex <= 2 * fps + 1;
-    if (!seekInFlight && !stepAhead) StartSeek(want);
-    discardBelow = 0;
-    const auto deadline = std::chrono::steady_clock::now() + kExactSeekBudget;
-    FramePtr last;
-    double lastPts = 0.0;
-    // Demuxers that land after the target, or at the end, are asked again 1, 2, 4 and 8 s earlier and
-    // finally from the start.
-    int retries = 0;
-    const auto retry = [&] {
-        if (retries >= 5 || want == 0) return false;
-        ++retries;
-        const double back = retries < 5 ? static_cast<double>(1 << (retries - 1)) : 1e12;
-        StartSeek(std::max<std::int64_t>(0, IndexOf(PtsOfFrame(want, startPts, fps) - back)));
-        discardBelow = 0;
-        return true;
-    };
-    bool firstOfSeek = !stepAhead;
-    while (!quit && std::chrono::steady_clock::now() < deadline) {
-        const int s = serial;
-        auto item = frames.Pop(100ms);
-        if (!item || item->serial != s) continue;
-        if (!item->value.frame) {
-            if (firstOfSeek && retry()) continue;
-            break; // the end came first: show the last frame there is
-        }
-        const std::int64_t index = IndexOf(item->value.pts);
-        if (firstOfSeek && index > want && retry()) continue;
-        firstOfSeek = false;
-        if (index < want) {
-            Remember(item->value.frame.get(), item->value.pts);
-            last = std::move(item->value.frame);
-            lastPts = item->value.pts;
-            continue;
-        }
-        Remember(item->value.frame.get(), item->value.pts);
-        if (stepAhead) repositionOnPlay = true;
-        const int status = Show(std::move(item->value.frame), item->value.pts, settings, error);
-        StartClock(currentPts, serial);
-        return status;
-    }
-    if (quit) return NRX_FRAME_END;
-    if (last) {
-        const int status = Show(std::move(last), lastPts, settings, error);
-        StartClock(currentPts, serial);
-        return status;
-    }
-    if (!current) error = "No frame could be decoded at this position.";
-    return current ? NRX_FRAME_NONE : NRX_FRAME_END;
-}
-
-// Anchors the clock to the first picture after opening or a jump, so that it is shown on time and the
-// frames after it are not late from the start; the sound starts with it.
-void MediaSession::StartClock(double pts, int s) {
-    {
-        std::lock_guard lock(clockMutex);
-        clock.Set(pts, Now(), s);
-        clock.SetPaused(playState != 0, Now());
-    }
-    if (audio && playState == 0) audio->SetPaused(false);
-}
-
-void MediaSession::Remember(const AVFrame* frame, double pts) {
-    const std::int64_t index = IndexOf(pts);
-    for (const auto& entry : recent)
-        if (entry.index == index) return;
-    FramePtr copy(av_frame_clone(frame));
-    if (!copy) return;
-    recentBytes += FrameBytes(copy.get());
-    recent.push_back(Recent{index, pts, std::move(copy)});
-    while (recentBytes > kRecentBytes && recent.size() > 1) {
-        recentBytes -= FrameBytes(recent.front().frame.get());
-        recent.pop_front();
-    }
-}
-
-FramePtr MediaSession::Recall(std::int64_t index, double& pts) {
-    for (const auto& entry : recent)
-        if (entry.index == index) {
-            pts = entry.pts;
-            return FramePtr(av_frame_clone(entry.frame.get()));
-        }
-    return nullptr;
 }
 
 } // namespace nrx

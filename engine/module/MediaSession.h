@@ -5,13 +5,13 @@
 #include "engine/module/FFmpegPtr.h"
 #include "engine/module/FrameConverter.h"
 #include "engine/module/MediaClock.h"
+#include "engine/module/RecentFrames.h"
 #include "engine/module/SerialQueue.h"
 
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,8 +27,11 @@ struct SessionOptions {
     double rate = 1.0;
 };
 
-// Threads: ReadFrame and the setters are called by the device object, which serialises them; Abort may be
-// called from any thread at any time to make a waiting ReadFrame return promptly.
+// Threads: one caller at a time runs ReadFrame (the device's playback thread); the setters and getters may
+// be called from any other thread while it runs and never wait for a decode: ReadFrame holds `control` only
+// to look at and change the picking state, never while it waits for decoded frames or converts one. A
+// change made meanwhile (a stop, a new position, a jump while playing) is seen by the waiting ReadFrame as
+// soon as it wakes. Abort may be called from any thread at any time to make a waiting ReadFrame return.
 class MediaSession {
 public:
     static std::unique_ptr<MediaSession> Open(const std::string& path, const SessionOptions& options,
@@ -39,13 +42,18 @@ public:
 
     void Abort();
     // Returns NRX_FRAME_NEW, NRX_FRAME_NONE or NRX_FRAME_END; `error` is set when END means a failure.
+    // Only ReadFrame writes the converter's buffer.
     int ReadFrame(int mode, const PictureSettings& settings, std::string& error);
     void SetPosition(std::int64_t frame);
+    // Moves the position by delta frames from the frame in the buffer.
+    void Skip(std::int64_t delta);
     void SetPlayState(int state);
     void SetRate(double rate);
     void SetVolume(int volume);
     void SetBalance(int balance);
 
+    // The converter's size, layout, buffer and header addresses are fixed when the file opens.
+    const FrameConverter& Converter() const { return converter; }
     FrameConverter& Converter() { return converter; }
     double FrameRate() const { return fps; }
     std::int64_t FrameCount() const { return frameCount; }
@@ -54,7 +62,7 @@ public:
     // A video stream that decodes, or cover art; false for sound only (the buffer stays black).
     bool HasPicture() const { return !still || stillPicture != nullptr; }
     // Presentation time of the frame in the buffer and the master clock, both from the stream's start.
-    double CurrentTime() const;
+    double CurrentTime() const { return currentPts - startPts; }
     double ClockTime();
     std::int64_t DroppedFrames() const { return dropped; }
 
@@ -73,14 +81,20 @@ private:
     bool SeekByBytes(double pts);
     static int InterruptCallback(void* self);
 
+    using Lock = std::unique_lock<std::mutex>;
+    // Callers hold `control`.
     int StartSeek(std::int64_t target);
-    int ReadNext(const PictureSettings& settings, std::string& error);
-    int ReadExact(const PictureSettings& settings, std::string& error);
-    int ReadStill(bool exact, const PictureSettings& settings, std::string& error);
-    int Show(FramePtr frame, double pts, const PictureSettings& settings, std::string& error);
+    void ApplyPlayState(int state);
+    // The frame picking (FramePicking.cpp); `lock` holds `control` and is given up while waiting or converting.
+    int ReadNext(Lock& lock, const PictureSettings& settings, std::string& error);
+    int ReadExact(Lock& lock, const PictureSettings& settings, std::string& error);
+    int ReadStill(Lock& lock, bool exact, const PictureSettings& settings, std::string& error);
+    int Refresh(Lock& lock, const PictureSettings& settings, std::string& error);
+    int Show(Lock& lock, FramePtr frame, double pts, int ofSerial, bool startsClock, const PictureSettings& settings,
+             std::string& error);
+    template <typename F>
+    static auto Unlocked(Lock& lock, F&& wait);
     void NoticeStandstill(double period);
-    void Remember(const AVFrame* frame, double pts);
-    FramePtr Recall(std::int64_t index, double& pts);
     void StartClock(double pts, int serial);
     void OnAudioTime(double mediaTime, int serial);
     double Now() const;
@@ -120,29 +134,30 @@ private:
     std::atomic<double> skipBefore{0.0}; // ... before this time
     std::thread demuxThread, videoThread;
 
+    // Lock order: control, then clockMutex, demuxMutex, a queue's own lock or the sound pipeline's; none of
+    // those is ever held while taking control. The device object may hold its state lock when it calls in.
     std::mutex clockMutex; // guards clock
     MediaClock clock;
 
-    // Only the ReadFrame caller (under the device's lock) touches the fields below.
+    // Guards the picking state below (shared by ReadFrame and the setters). Held for short hand-overs only:
+    // never across a wait for decoded frames or a conversion.
+    std::mutex control;
     int playState = 2;
     std::int64_t target = 0;       // frame chosen by SetPosition
     std::int64_t discardBelow = 0; // frames of the current generation below this index are skipped
     bool shownSinceSeek = false;
     bool resync = false;           // the buffer came from the cache: the stream must be repositioned
     bool repositionOnPlay = false; // stepped forward while paused: sound must catch up before playing
-    FramePtr current;              // source of the frame in the buffer, kept for ReadFrame(2)
-    double currentPts = 0.0;
     double currentEnd = 0.0;       // when the frame in the buffer has had its whole duration
     double lastPlayingRead = NAN;  // wall time of the last ReadFrame(0) while playing
+    RecentFrames recent{48u << 20}; // recently decoded frames, for fast backward steps
+    // Written under `control`, read without it by the getters.
     std::atomic<std::int64_t> currentIndex{0};
+    std::atomic<double> currentPts{0.0};
     std::atomic<std::int64_t> dropped{0};
-    struct Recent {
-        std::int64_t index;
-        double pts;
-        FramePtr frame;
-    };
-    std::deque<Recent> recent; // recently decoded frames, oldest first, for fast backward steps
-    std::size_t recentBytes = 0;
+
+    // Only the ReadFrame caller touches these (ReadFrame calls never overlap).
+    FramePtr current; // source of the frame in the buffer, kept for ReadFrame(2)
 };
 
 } // namespace nrx

@@ -102,8 +102,14 @@ enum : std::int32_t {
 
 // The decoding device. Every method but SetErrorLogFolder takes a channel number first (always 0).
 // Threads: the player calls ReadFrame, GetFrameStatus, GetCurrentFrame, SetPosition and GetFrameRate from
-// its playback thread and everything else from its UI thread; the module serialises internally, so any
-// method may be called while another runs. Methods fail with E_FAIL when no file is open unless noted.
+// its playback thread and everything else from its UI thread; any method may be called while another runs.
+// ReadFrame calls are served one at a time and may wait for decoding (up to seconds for an exact position);
+// no other method waits for a ReadFrame in progress, except Open and Close, which first make it give up.
+// Setters called during a ReadFrame take effect at once: a pause or a rate change applies immediately, and a
+// stop or a new position redirects a ReadFrame still waiting for its frame. The frame buffer and its header
+// are written only inside ReadFrame; the caller reads them after ReadFrame returns and before the next one,
+// with no lock (the module has none around them). GetFrameBuffer, GetFrameFormat and GetFrameSize return at
+// once, also while a ReadFrame runs. Methods fail with E_FAIL when no file is open unless noted.
 struct IVideoDevice : IUnknown {
     // Opens a media file (UTF-8 path). Any file open before is closed first. Fails on anything unplayable.
     virtual HRESULT Open(std::int32_t channel, const char* path) = 0;

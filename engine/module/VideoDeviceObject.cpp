@@ -46,29 +46,33 @@ private:
     std::FILE* file = nullptr;
 };
 
+// Two locks, taken in this order when both are held: `reading` keeps one ReadFrame at a time and keeps Open
+// and Close from swapping the session under a read; `state` guards the fields shared with the other calls and
+// is held only for moments, never across a decode. Calls other than ReadFrame, Open and Close take `state`
+// alone (or nothing), so none of them waits for a decode in progress.
 class VideoDeviceObject final : public ComObject<IVideoDevice, IID_IVideoDevice> {
 public:
     HRESULT Open(std::int32_t channel, const char* path) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
         if (!path || !*path) return Fail(E_INVALIDARG, "No file name was given.");
         Close(channel);
-        std::lock_guard lock(work);
+        std::lock_guard readLock(reading);
         SessionOptions options;
-        options.bgra = bgra;
+        {
+            std::lock_guard lock(state);
+            options.bgra = bgra;
+            options.volume = volume;
+            options.balance = balance;
+            options.rate = rate;
+        }
         options.untimed = EnvFlag("NRX_UNTIMED");
-        options.volume = volume;
-        options.balance = balance;
-        options.rate = rate;
         std::string error;
         std::shared_ptr<MediaSession> opened(MediaSession::Open(path, options, error));
         if (!opened) {
             EngineLog::Write("error", error);
             return Fail(E_FAIL, error);
         }
-        {
-            std::lock_guard guard(abortMutex);
-            abortable = opened;
-        }
+        std::lock_guard lock(state);
         session = std::move(opened);
         status = NRX_FRAME_NONE;
         ClearLastError();
@@ -77,32 +81,42 @@ public:
 
     HRESULT Close(std::int32_t channel) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
+        // Aborting first makes a ReadFrame that is waiting on another thread return quickly.
+        if (const std::shared_ptr<MediaSession> open = Session()) open->Abort();
         std::shared_ptr<MediaSession> closing;
         {
-            std::lock_guard guard(abortMutex);
-            closing = std::move(abortable);
+            std::lock_guard readLock(reading);
+            std::lock_guard lock(state);
+            closing = std::move(session);
+            status = NRX_FRAME_END;
         }
-        // Aborting first makes a ReadFrame that is waiting on another thread give up the lock quickly.
-        if (closing) closing->Abort();
-        closing.reset();
-        std::lock_guard lock(work);
-        session.reset();
-        status = NRX_FRAME_END;
+        closing.reset(); // joins the session's threads, with no lock held
         return S_OK;
     }
 
     HRESULT ReadFrame(std::int32_t channel, std::int32_t mode) override {
-        std::lock_guard lock(work);
-        if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
-        if (mode < 0 || mode > 2) return Fail(E_INVALIDARG, "ReadFrame mode must be 0, 1 or 2.");
+        std::lock_guard readLock(reading);
+        std::shared_ptr<MediaSession> open;
+        PictureSettings settings;
+        {
+            std::lock_guard lock(state);
+            if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
+            if (mode < 0 || mode > 2) return Fail(E_INVALIDARG, "ReadFrame mode must be 0, 1 or 2.");
+            open = session;
+            settings = picture;
+        }
         const auto started = std::chrono::steady_clock::now();
         std::string error;
-        status = session->ReadFrame(mode, picture, error);
-        if (status == NRX_FRAME_END && !error.empty()) EngineLog::Write("error", error);
+        const std::int32_t result = open->ReadFrame(mode, settings, error);
+        {
+            std::lock_guard lock(state);
+            status = result;
+        }
+        if (result == NRX_FRAME_END && !error.empty()) EngineLog::Write("error", error);
         if (trace.On()) {
             const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-            trace.Line(mode, status, session->CurrentFrame(), session->CurrentTime() * 1000.0,
-                       session->ClockTime() * 1000.0, ms, session->DroppedFrames());
+            trace.Line(mode, result, open->CurrentFrame(), open->CurrentTime() * 1000.0, open->ClockTime() * 1000.0, ms,
+                       open->DroppedFrames());
         }
         if (!error.empty()) return Fail(E_FAIL, error);
         return S_OK;
@@ -112,13 +126,13 @@ public:
         return QueryAnyTime(channel, open, [&] { return session ? 1 : 0; });
     }
     HRESULT GetFrameStatus(std::int32_t channel, std::int32_t* out) override {
-        return Query(channel, out, [&] { return status; });
+        return Query(channel, out, [&](MediaSession&) { return status; });
     }
     HRESULT GetFrameRate(std::int32_t channel, std::int32_t, float* out) override {
-        return Query(channel, out, [&] { return static_cast<float>(session->FrameRate()); });
+        return Query(channel, out, [](MediaSession& s) { return static_cast<float>(s.FrameRate()); });
     }
     HRESULT GetFrameSize(std::int32_t channel, std::int32_t* width, std::int32_t* height, std::int32_t* bits) override {
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
         if (!width || !height || !bits) return E_POINTER;
         *width = session->Converter().Width();
@@ -127,26 +141,27 @@ public:
         return S_OK;
     }
     HRESULT GetFrameBuffer(std::int32_t channel, std::uint8_t** bits) override {
-        return Query(channel, bits, [&] { return session->Converter().Buffer(); });
+        return Query(channel, bits, [](MediaSession& s) { return s.Converter().Buffer(); });
     }
     HRESULT GetFrameFormat(std::int32_t channel, BITMAPINFOHEADER** header) override {
-        return Query(channel, header, [&] { return session->Converter().Header(); });
+        return Query(channel, header, [](MediaSession& s) { return s.Converter().Header(); });
     }
     HRESULT GetDuration(std::int32_t channel, std::int64_t* seconds) override {
-        return Query(channel, seconds, [&] { return static_cast<std::int64_t>(session->Duration()); });
+        return Query(channel, seconds, [](MediaSession& s) { return static_cast<std::int64_t>(s.Duration()); });
     }
     HRESULT GetCurrentTime(std::int32_t channel, std::int64_t* seconds) override {
-        return Query(channel, seconds,
-                     [&] { return static_cast<std::int64_t>(std::floor(std::max(0.0, session->CurrentTime()) + 1e-6)); });
+        return Query(channel, seconds, [](MediaSession& s) {
+            return static_cast<std::int64_t>(std::floor(std::max(0.0, s.CurrentTime()) + 1e-6));
+        });
     }
     HRESULT GetFrameCount(std::int32_t channel, std::int64_t* frames) override {
-        return Query(channel, frames, [&] { return session->FrameCount(); });
+        return Query(channel, frames, [](MediaSession& s) { return s.FrameCount(); });
     }
     HRESULT GetCurrentFrame(std::int32_t channel, std::int64_t* frame) override {
-        return Query(channel, frame, [&] { return session->CurrentFrame(); });
+        return Query(channel, frame, [](MediaSession& s) { return s.CurrentFrame(); });
     }
     HRESULT HasPicture(std::int32_t channel, std::int32_t* picture) override {
-        return Query(channel, picture, [&] { return session->HasPicture() ? 1 : 0; });
+        return Query(channel, picture, [](MediaSession& s) { return s.HasPicture() ? 1 : 0; });
     }
     HRESULT GetRate(std::int32_t channel, float* out) override {
         return QueryAnyTime(channel, out, [&] { return static_cast<float>(rate); });
@@ -155,29 +170,29 @@ public:
         return QueryAnyTime(channel, out, [&] { return volume; });
     }
     HRESULT SetPosition(std::int32_t channel, std::int64_t frame) override {
-        std::lock_guard lock(work);
-        if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
-        session->SetPosition(frame);
-        return S_OK;
+        return Act(channel, [&](MediaSession& s) {
+            s.SetPosition(frame);
+            return S_OK;
+        });
     }
     HRESULT SetRate(std::int32_t channel, float value) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
         if (!std::isfinite(value)) return Fail(E_INVALIDARG, "The play rate must be a number.");
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         rate = std::clamp(static_cast<double>(value), 0.1, 4.0);
         if (session) session->SetRate(rate);
         return S_OK;
     }
     HRESULT SetVolume(std::int32_t channel, std::int32_t value) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         volume = std::clamp(value, 0, 100);
         if (session) session->SetVolume(volume);
         return S_OK;
     }
     HRESULT SetBalance(std::int32_t channel, std::int32_t value) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         balance = std::clamp(value, -100, 100);
         if (session) session->SetBalance(balance);
         return S_OK;
@@ -187,16 +202,16 @@ public:
     }
     HRESULT EnableOption(std::int32_t channel, std::uint8_t enable) override {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         bgra = enable != 0;
         return S_OK;
     }
-    HRESULT SetPlayState(std::int32_t channel, std::int32_t state) override {
-        std::lock_guard lock(work);
-        if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
-        if (state < 0 || state > 2) return Fail(E_INVALIDARG, "The play state must be 0, 1 or 2.");
-        session->SetPlayState(state);
-        return S_OK;
+    HRESULT SetPlayState(std::int32_t channel, std::int32_t value) override {
+        return Act(channel, [&](MediaSession& s) {
+            if (value < 0 || value > 2) return Fail(E_INVALIDARG, "The play state must be 0, 1 or 2.");
+            s.SetPlayState(value);
+            return S_OK;
+        });
     }
     HRESULT SetBrightness(std::int32_t channel, std::int32_t value) override {
         return SetPicture(channel, [&] { picture.brightness = std::clamp(value, -255, 255); });
@@ -231,46 +246,58 @@ private:
         SetLastError(text);
         return hr;
     }
-    // Caller holds `work`.
+    // Caller holds `state`.
     HRESULT Ready(std::int32_t channel) const {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
         return session ? S_OK : Fail(E_FAIL, "No file is open.");
     }
+    std::shared_ptr<MediaSession> Session() {
+        std::lock_guard lock(state);
+        return session;
+    }
+    // The session's getters and setters never wait for a decode, so they run under `state`; that keeps the
+    // file from being closed under them and the calls in the order they were made.
     template <typename T, typename F>
     HRESULT Query(std::int32_t channel, T* out, F&& value) {
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
         if (!out) return E_POINTER;
-        *out = value();
+        *out = value(*session);
         return S_OK;
+    }
+    template <typename F>
+    HRESULT Act(std::int32_t channel, F&& action) {
+        std::lock_guard lock(state);
+        if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
+        return action(*session);
     }
     // The same for values that exist without a file: the settings the next file starts with, whether one is open.
     template <typename T, typename F>
     HRESULT QueryAnyTime(std::int32_t channel, T* out, F&& value) {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
         if (!out) return E_POINTER;
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         *out = value();
         return S_OK;
     }
     template <typename F>
     HRESULT SetPicture(std::int32_t channel, F&& change) {
         if (const HRESULT hr = CheckChannel(channel); FAILED(hr)) return hr;
-        std::lock_guard lock(work);
+        std::lock_guard lock(state);
         change();
         return S_OK;
     }
     HRESULT Skip(std::int32_t channel, std::int64_t delta) {
-        std::lock_guard lock(work);
-        if (const HRESULT hr = Ready(channel); FAILED(hr)) return hr;
-        const std::int64_t from = session->CurrentFrame();
-        const std::int64_t to = delta > 0 ? (from > INT64_MAX - delta ? INT64_MAX : from + delta)
-                                          : (from < INT64_MIN - delta ? 0 : from + delta);
-        session->SetPosition(to);
-        return S_OK;
+        return Act(channel, [&](MediaSession& s) {
+            s.Skip(delta);
+            return S_OK;
+        });
     }
 
-    std::mutex work; // guards session, status, picture, bgra, volume, balance, rate and the trace file
+    std::mutex reading; // one ReadFrame at a time; guards the trace file
+    Trace trace;
+
+    std::mutex state; // guards session, status, picture, bgra, volume, balance, rate
     std::shared_ptr<MediaSession> session;
     std::int32_t status = NRX_FRAME_END;
     PictureSettings picture;
@@ -278,10 +305,6 @@ private:
     int volume = 100;
     int balance = 0;
     double rate = 1.0;
-    Trace trace;
-
-    std::mutex abortMutex; // guards abortable: the open session, reachable without waiting for `work`
-    std::shared_ptr<MediaSession> abortable;
 };
 
 } // namespace
