@@ -12,11 +12,11 @@
 
 namespace {
 
-void CollectIds(std::span<const MainMenuItem> items, std::vector<int>& ids)
+void CollectIds(std::span<const MainMenuItem> items, std::multiset<int>& ids)
 {
     for (const MainMenuItem& item : items) {
         if (item.kind == MainMenuItemKind::Command)
-            ids.push_back(item.id);
+            ids.insert(item.id);
         else if (item.kind == MainMenuItemKind::SubMenu)
             CollectIds(item.children, ids);
     }
@@ -30,51 +30,33 @@ QMenu* SubMenu(const QMenu* menu, const QString& text)
     return nullptr;
 }
 
+// Pops the menu up and waits until it is on the screen.
+bool Open(QMenu* menu, QPoint at = QPoint(10, 10))
+{
+    menu->popup(at);
+    return QTest::qWaitForWindowExposed(menu);
+}
+
 } // namespace
 
-TEST(InputMainMenu, HoldsEveryCommandOnceAndNoFrameworkLeftovers)
+TEST(MainMenu, HoldsEveryCommandOnceAndNoFrameworkLeftovers)
 {
-    std::vector<int> ids;
+    std::multiset<int> ids;
     CollectIds(CMainMenu::Items(), ids);
-    std::multiset<int> counted(ids.begin(), ids.end());
+    std::multiset<int> expected{ID_APP_ABOUT, ID_APP_EXIT};
     for (int id = ID_OPEN_FILES; id <= ID_RECENT_FILE_5; ++id)
-        EXPECT_EQ(counted.count(id), 1u) << "command " << id;
-    EXPECT_EQ(counted.count(ID_APP_ABOUT), 1u);
-    EXPECT_EQ(counted.count(ID_APP_EXIT), 1u);
+        expected.insert(id);
     // Save exists only as a silent accelerator target; it must never become a visible item.
-    EXPECT_EQ(counted.count(ID_FILE_SAVE), 0u);
-    EXPECT_EQ(ids.size(), std::size_t(ID_RECENT_FILE_5 - ID_OPEN_FILES + 1 + 2));
+    EXPECT_EQ(ids, expected);
 }
 
-TEST(InputMainMenu, BuiltMenuShowsTextsAsTheUserReadsThem)
-{
-    std::unique_ptr<QMenu> menu(CMainMenu::Build(nullptr, {}));
-    EXPECT_EQ(menu->title(), "Video Tools");
-    EXPECT_EQ(menu->objectName(), "Main Menu");
-
-    QMenu* screen = SubMenu(menu.get(), "&Screen Control");
-    ASSERT_NE(screen, nullptr);
-    QMenu* frame = SubMenu(screen, "Frame Size && Position");
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(CMainMenu::FindAction(menu.get(), ID_SIZE_FULLSCREEN)->text(), "Full Screen\tCtrl+Enter\\&5");
-    EXPECT_EQ(CMainMenu::FindAction(menu.get(), 12345), nullptr);
-
-    // The two "Original Size" items send different commands.
-    QMenu* start = SubMenu(screen, "Start Playback in");
-    ASSERT_NE(start, nullptr);
-    EXPECT_EQ(CMainMenu::FindAction(start, ID_START_IN_SOURCE_SIZE)->text(), "Original Size");
-    EXPECT_EQ(CMainMenu::FindAction(frame, ID_ZOOM_ORIGINAL)->text(), "Original Size\tNum 5");
-}
-
-TEST(InputMainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
+TEST(MainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
 {
     std::vector<int> sent;
     std::map<int, MainMenuItemState> states;
-    int queries = 0;
     std::unique_ptr<QMenu> menu(CMainMenu::Build(
         nullptr, [&](int id) { sent.push_back(id); },
         [&](int id) {
-            ++queries;
             auto it = states.find(id);
             return it == states.end() ? MainMenuItemState{} : it->second;
         }));
@@ -82,14 +64,12 @@ TEST(InputMainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
     states[ID_CLOSE_FILE].enabled = false;
     states[ID_RECENT_FILE_1].text = "/films/Tom & Jerry\tpart.mkv";
     states[ID_RECENT_FILE_2].visible = false;
-    menu->popup(QPoint(10, 10));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+    ASSERT_TRUE(Open(menu.get()));
     EXPECT_FALSE(CMainMenu::FindAction(menu.get(), ID_CLOSE_FILE)->isEnabled());
-    // Sub-menus are refreshed when they open, not with their parent.
+    // Sub-menus are refreshed when they open, not with their parent; a path's '&' and tab stay literal.
     QMenu* recent = SubMenu(menu.get(), "Recent Files");
     ASSERT_NE(recent, nullptr);
-    recent->popup(QPoint(40, 40));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(recent));
+    ASSERT_TRUE(Open(recent, QPoint(40, 40)));
     QAction* first = CMainMenu::FindAction(recent, ID_RECENT_FILE_1);
     EXPECT_EQ(first->text(), "/films/Tom && Jerry part.mkv");
     EXPECT_FALSE(CMainMenu::FindAction(recent, ID_RECENT_FILE_2)->isVisible());
@@ -98,13 +78,10 @@ TEST(InputMainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
     menu->hide();
     EXPECT_EQ(sent, std::vector<int>{ID_RECENT_FILE_1});
 
-    // A second opening asks again: an item enabled last time can be greyed now and vice versa.
+    // A second opening asks again: an item greyed last time can be enabled now, a text can go back.
     states[ID_CLOSE_FILE].enabled = true;
     states[ID_RECENT_FILE_1].text.clear();
-    const int before = queries;
-    menu->popup(QPoint(10, 10));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
-    EXPECT_GT(queries, before);
+    ASSERT_TRUE(Open(menu.get()));
     EXPECT_TRUE(CMainMenu::FindAction(menu.get(), ID_CLOSE_FILE)->isEnabled());
     menu->hide();
     recent->popup(QPoint(40, 40));
@@ -112,39 +89,38 @@ TEST(InputMainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
     recent->hide();
 }
 
-TEST(InputMainMenu, CheckMarksFollowTheQueryAndChoosingDoesNotFlipThem)
+TEST(MainMenu, CheckMarksFollowTheQueryAndMnemonicsChooseFromTheKeyboard)
 {
     int onTopMode = 2;
+    int chosen = 0;
     std::unique_ptr<QMenu> menu(CMainMenu::Build(
-        nullptr, [&](int id) { onTopMode = id - ID_ONTOP_NEVER; },
+        nullptr,
+        [&](int id) {
+            chosen = id;
+            if (IsOnTopCommand(id))
+                onTopMode = id - ID_ONTOP_NEVER;
+        },
         [&](int id) {
             MainMenuItemState state;
             state.checked = IsOnTopCommand(id) && id - ID_ONTOP_NEVER == onTopMode;
             return state;
         }));
-    QMenu* onTop = SubMenu(SubMenu(menu.get(), "&Screen Control"), "On &Top");
+    QMenu* screen = SubMenu(menu.get(), "&Screen Control");
+    ASSERT_NE(screen, nullptr);
+    QMenu* onTop = SubMenu(screen, "On &Top");
     ASSERT_NE(onTop, nullptr);
-    onTop->popup(QPoint(0, 0));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(onTop));
+    ASSERT_TRUE(Open(onTop));
     EXPECT_TRUE(CMainMenu::FindAction(onTop, ID_ONTOP_ALWAYS)->isChecked());
-    EXPECT_FALSE(CMainMenu::FindAction(onTop, ID_ONTOP_NEVER)->isChecked());
-    // The mnemonic of "&Never" chooses it from the keyboard.
-    QTest::keyClick(onTop, Qt::Key_N);
+    QTest::keyClick(onTop, Qt::Key_N); // "&Never"
     EXPECT_EQ(onTopMode, 0);
-    onTop->popup(QPoint(0, 0));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(onTop));
+    // Choosing does not flip the marks itself: they follow what the query says at the next opening.
+    ASSERT_TRUE(Open(onTop));
     EXPECT_TRUE(CMainMenu::FindAction(onTop, ID_ONTOP_NEVER)->isChecked());
     EXPECT_FALSE(CMainMenu::FindAction(onTop, ID_ONTOP_ALWAYS)->isChecked());
     onTop->hide();
-}
 
-TEST(InputMainMenu, DigitInTheShortcutColumnIsTheSizeItemsMnemonic)
-{
-    int chosen = 0;
-    std::unique_ptr<QMenu> menu(CMainMenu::Build(nullptr, [&](int id) { chosen = id; }));
-    QMenu* screen = SubMenu(menu.get(), "&Screen Control");
-    screen->popup(QPoint(0, 0));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen));
+    // The digit in the shortcut column of the size items is their mnemonic.
+    ASSERT_TRUE(Open(screen));
     QTest::keyClick(screen, Qt::Key_5);
     EXPECT_EQ(chosen, ID_SIZE_FULLSCREEN);
 }
