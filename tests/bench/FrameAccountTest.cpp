@@ -43,8 +43,7 @@ TEST(BenchFrameAccount, APaintedFrameCountsAsDeliveredEvenWithoutItsTraceLine) {
     const FrameAccount account = AccountFrames(rows, {10, 11, 12});
     EXPECT_EQ(account.presented, 3);
     EXPECT_EQ(account.Dropped(), 0);
-    EXPECT_EQ(AccountFrames(rows, {}).presented, 0);
-    EXPECT_DOUBLE_EQ(AccountFrames(rows, {}).DroppedPercent(), 0.0);
+    EXPECT_DOUBLE_EQ(AccountFrames(rows, {}).DroppedPercent(), 0.0) << "no paint: no stretch, no division by zero";
 }
 
 TEST(BenchFrameAccount, PaintTraceIsReadUpToTheStopAndRejectedWhenEmpty) {

@@ -6,7 +6,6 @@
 #include "frame/MainFrame.h"
 #include "render/VideoRender.h"
 #include "settings/ProgramParams.h"
-#include "tests/frame/QtTestApp.h"
 #include "view/MediaPlayerView.h"
 
 #include <QCoreApplication>
@@ -14,7 +13,6 @@
 #include <QTest>
 
 void DocumentTest::SetUp() {
-    TestApplication();
     ASSERT_TRUE(temp.isValid());
     Params.recentFiles.clear();
     Params.StartInSrcSize = false;

@@ -3,6 +3,7 @@
 
 #include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
+#include "frame/MainFrame.h"
 #include "resources/CommandIds.h"
 #include "view/MediaPlayerView.h"
 
@@ -13,7 +14,6 @@
 #include <memory>
 #include <ostream>
 
-#include "frame/MainFrame.h"
 class CVideoEngine;
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

@@ -9,36 +9,12 @@
 #include <QFile>
 #include <sys/stat.h>
 
-TEST_F(DocumentTest, TheSixthRecentFileDropsTheOldestAndReopeningKeepsThePlace) {
-    const char* names[] = {"numbered_320x240_25.mp4", "numbered_320x240_25_noaudio.mp4",
-                           "mpeg4_mp3_320x240_2997.avi", "h264_aac_640x360_25.mp4", "orientation_red_top.mp4",
-                           "anamorphic_720x480_169.mp4"};
-    for (const char* name : names) {
-        dialogAnswer = {Clip(name)};
-        doc->OnCommand(ID_OPEN_FILES);
-        // A file joins the list once its first picture is shown.
-        ASSERT_TRUE(WaitFor([&] { return Params.recentFiles.contains(Clip(name)); })) << name;
-    }
-    ASSERT_EQ(Params.recentFiles.size(), 5);
-    EXPECT_EQ(Params.recentFiles.first(), Clip(names[1]));
-    EXPECT_EQ(Params.recentFiles.last(), Clip(names[5]));
-
-    dialogAnswer = {Clip(names[2])};
-    doc->OnCommand(ID_OPEN_FILES);
-    EXPECT_EQ(Params.recentFiles.at(1), Clip(names[2])) << "an entry already listed keeps its place";
-
-    for (int i = 0; i < 5; ++i) {
-        const CommandState state = doc->GetCommandState(ID_RECENT_FILE_1 + i);
-        EXPECT_TRUE(state.visible);
-        EXPECT_EQ(state.text, Params.recentFiles.at(i));
-    }
-    EXPECT_TRUE(prompts.isEmpty());
-}
-
+// The order and length of the recent list are the recent-files rules' own; here they meet the commands.
 TEST_F(DocumentTest, ARecentEntryThatCannotBeOpenedIsReportedAndRemoved) {
     const QString copy = temp.filePath(QStringLiteral("gone clip é.mp4"));
     ASSERT_TRUE(QFile::copy(Clip("numbered_320x240_25.mp4"), copy));
     Params.recentFiles = {Clip("mpeg4_mp3_320x240_2997.avi"), copy};
+    EXPECT_EQ(doc->GetCommandState(ID_RECENT_FILE_2).text, copy);
     EXPECT_FALSE(doc->GetCommandState(ID_RECENT_FILE_3).visible);
 
     doc->OnCommand(ID_RECENT_FILE_2);
@@ -57,13 +33,9 @@ TEST_F(DocumentTest, ARecentEntryThatCannotBeOpenedIsReportedAndRemoved) {
 
 TEST_F(DocumentTest, OpenFolderListsEveryFileAndTriesTheFirst) {
     QDir dir(temp.path());
-    ASSERT_TRUE(dir.mkdir(QStringLiteral("clips and notes")));
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("clips and notes/inner")));
     ASSERT_TRUE(dir.cd(QStringLiteral("clips and notes")));
-    ASSERT_TRUE(dir.mkdir(QStringLiteral("inner")));
-    QFile notes(dir.filePath(QStringLiteral("notes.txt")));
-    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-    notes.write("not a video\n");
-    notes.close();
+    ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("notes.txt"))).open(QIODevice::WriteOnly));
     ASSERT_TRUE(QFile::copy(Clip("numbered_320x240_25.mp4"), dir.filePath(QStringLiteral("a.mp4"))));
     ASSERT_TRUE(QFile::copy(Clip("mpeg4_mp3_320x240_2997.avi"), dir.filePath(QStringLiteral("b.avi"))));
 
@@ -108,27 +80,7 @@ TEST_F(DocumentTest, CloseFileGreysItselfAndPlayPauseWaitsForTheNextOpen) {
     EXPECT_EQ(PlayState(), 2);
     EXPECT_EQ(doc->Player()->playList.Count(), 1) << "closing leaves the playlist alone";
 
-    // Unhandled and placeholder items are greyed; the rest stay live even without a file.
-    EXPECT_FALSE(doc->GetCommandState(ID_SKIN_DEFAULT).enabled);
-    EXPECT_FALSE(doc->GetCommandState(ID_FILE_NEW).enabled);
-    EXPECT_FALSE(doc->OnCommand(ID_EDIT_COPY));
     EXPECT_TRUE(doc->GetCommandState(ID_PLAY_PAUSE).enabled);
     EXPECT_FALSE(doc->GetCommandState(ID_SIZE_HALF).enabled) << "size items are greyed while stopped";
-}
-
-TEST_F(DocumentTest, ACancelledOpenChangesNothingAndABadFileLeavesTheProgramUsable) {
-    OpenFiles({Clip("numbered_320x240_25.mp4")});
-    dialogAnswer.clear();
-    doc->OnCommand(ID_OPEN_FILES);
-    EXPECT_TRUE(prompts.isEmpty());
-    EXPECT_EQ(doc->Player()->playList.Count(), 1);
-    EXPECT_EQ(PlayState(), 0);
-
-    dialogAnswer = {Clip("zero_bytes.avi")};
-    doc->OnCommand(ID_OPEN_FILES);
-    EXPECT_EQ(prompts, QStringList{"RedadIzivad can`t open this file\n\nzero_bytes.avi\nThe file is empty."});
-    EXPECT_FALSE(doc->opening);
-    dialogAnswer = {Clip("numbered_320x240_25.mp4")};
-    doc->OnCommand(ID_OPEN_FILES);
-    EXPECT_TRUE(WaitFor([this] { return PlayState() == 0; })) << "the program stays usable after a bad file";
+    EXPECT_FALSE(doc->GetCommandState(ID_SKIN_DEFAULT).enabled) << "a placeholder";
 }

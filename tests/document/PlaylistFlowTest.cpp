@@ -6,7 +6,6 @@
 #include "document/OpenFailure.h"
 #include "document/RedadIzivad.h"
 #include "settings/ProgramParams.h"
-#include "tests/frame/QtTestApp.h"
 
 #include <QFile>
 #include <QLabel>
@@ -130,7 +129,6 @@ public:
         qunsetenv("NRX_SYNTHETIC_CONFIG");
     }
 
-    bool applicationUp = (TestApplication(), true); // before any widget member
     CMediaPlayerDoc doc;
     CMainFrame frame;
     CMediaPlayerView* view = nullptr;
