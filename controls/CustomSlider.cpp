@@ -1,0 +1,190 @@
+#include "controls/CustomSlider.h"
+
+#include "controls/CustomButton.h"
+#include "controls/SkinGeometry.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+#include <exception>
+
+namespace {
+QColor WithAlpha(QColor colour, std::uint8_t alpha) {
+    colour.setAlpha(alpha);
+    return colour;
+}
+
+// A horizontal capsule: half circles of diameter height at both ends joined by straight edges.
+QPainterPath Capsule(const QRectF& r) {
+    const double d = r.height();
+    QPainterPath path;
+    path.moveTo(r.left() + d / 2, r.bottom());
+    path.arcTo(QRectF(r.left(), r.top(), d, d), 270, -180);
+    path.lineTo(r.right() - d / 2, r.top());
+    path.arcTo(QRectF(r.right() - d, r.top(), d, d), 90, -180);
+    path.closeSubpath();
+    return path;
+}
+} // namespace
+
+CCustomSlider::CCustomSlider(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(tr("Slider"));
+}
+
+CCustomSlider::~CCustomSlider() = default;
+
+void CCustomSlider::SetSliderFont(const QString& family) {
+    auto made = std::make_unique<QFont>();
+    if (QFontDatabase::hasFamily(family)) {
+        made->setFamily(family);
+    } else {
+        made->setStyleHint(QFont::SansSerif);
+        made->setFamily(QStringLiteral("sans-serif"));
+    }
+    made->setPointSize(10);
+    made->setBold(true);
+    font = std::move(made);
+}
+
+void CCustomSlider::CreateTimeToolTip() {
+    timeToolTip = CCustomToolTip::CreateToolTipWindow(this);
+    if (font) timeToolTip->font = std::make_unique<QFont>(*font);
+}
+
+QRect CCustomSlider::CurrentTrackRect() const {
+    return SliderTrackRect(rect(), SliderTrackThickness(thickness, height()));
+}
+
+std::int64_t CCustomSlider::PositionFromPoint(const QPoint& p) const {
+    return SliderPositionFromX(p.x(), CurrentTrackRect(), minimum, maximum);
+}
+
+void CCustomSlider::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    clientRect = rect();
+    painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
+    if (parentImage) DrawParentBackground(painter, this, *parentImage);
+
+    trackRect = CurrentTrackRect();
+    const QColor trackEdge(trackColor.red() / 2, trackColor.green() / 2, trackColor.blue() / 2);
+    painter.setPen(QPen(trackEdge, 1));
+    painter.setBrush(WithAlpha(trackColor, alpha));
+    painter.drawPath(Capsule(QRectF(trackRect)));
+
+    if (minimum < 0) {
+        const double x = (clientRect.left() + clientRect.left() + clientRect.width()) / 2 + 0.5;
+        painter.setPen(QPen(WithAlpha(Qt::red, alpha), 1));
+        painter.drawLine(QPointF(x, clientRect.top()), QPointF(x, clientRect.top() + clientRect.height()));
+    }
+
+    if (maximum > 0) {
+        const SliderValueSpan span = SliderValueSpanFor(trackRect, minimum, maximum, position);
+        const QRect inner = trackRect.adjusted(1, 1, -1, -1);
+        if (span.end - span.start > trackRect.height() / 2.0) {
+            painter.setPen(QPen(WithAlpha(valueColor, alpha), 1));
+            painter.setBrush(WithAlpha(valueColor, alpha));
+            painter.drawPath(Capsule(QRectF(span.start, inner.top(), span.end - span.start, inner.height())));
+        }
+        if (tracking) {
+            if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+                painter.setPen(QPen(QColor(0xFF, 0xFF, 0x00), 1));
+                painter.drawLine(QPointF(mousePoint.x() + 0.5, 0), QPointF(mousePoint.x() + 0.5, height()));
+            }
+            if (knobShown) {
+                const double r = trackRect.height() * 0.5 + 2;
+                const double x = std::clamp(span.knobX, trackRect.left() + r / 2,
+                                            trackRect.left() + trackRect.width() - r / 2);
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(WithAlpha(Qt::red, alpha));
+                painter.drawEllipse(QPointF(x, trackRect.top() + trackRect.height() / 2.0), r, r);
+            }
+        }
+    }
+    paintedRect = clientRect;
+}
+
+void CCustomSlider::UserMove(const QPoint& p) {
+    position = PositionFromPoint(p);
+    update();
+    emit PositionChanging(position);
+    if (const auto now = seeks.Offer(position)) emit SeekRequested(*now);
+    emit KeepToolWindowsOnTop();
+}
+
+void CCustomSlider::SeekServed() {
+    if (const auto next = seeks.Served()) emit SeekRequested(*next);
+}
+
+void CCustomSlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    dragging = true;
+    UserMove(event->position().toPoint());
+}
+
+void CCustomSlider::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (!tracking) {
+        tracking = true;
+        emit KeepToolWindowsOnTop();
+    }
+    if (SliderDragsWith(event->buttons(), event->modifiers())) UserMove(p);
+    if (hoverCursor && tracking) setCursor(*hoverCursor);
+    mousePoint = p;
+    UpdateTimeTip(p);
+    update();
+}
+
+void CCustomSlider::mouseReleaseEvent(QMouseEvent* event) {
+    QToolTip::hideText();
+    if (event->button() != Qt::LeftButton || !dragging) return;
+    dragging = false;
+    // The drag ends exactly where the button was let go, even if no move event reported that point.
+    if (SliderDragsWith(Qt::LeftButton, event->modifiers()) && PositionFromPoint(event->position().toPoint()) != position)
+        UserMove(event->position().toPoint());
+}
+
+void CCustomSlider::leaveEvent(QEvent* event) {
+    tracking = false;
+    update();
+    UpdateTimeTip(QPoint(0, 0));
+    QWidget::leaveEvent(event);
+}
+
+void CCustomSlider::UpdateTimeTip(const QPoint& p) {
+    if (!timeToolTip) return;
+    if (tracking && SliderRangeLength(minimum, maximum) > 0) {
+        const QString text = SliderTimeTipText(PositionFromPoint(p), fpsFactor);
+        timeToolTip->ShowTipAt(text, mapToGlobal(QPoint(p.x(), 0)));
+        timeToolTip->show();
+    } else {
+        timeToolTip->hide();
+    }
+}
+
+bool CCustomSlider::event(QEvent* event) {
+    try {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            ForwardInputEvent(this, forwardWindow, event);
+            event->accept();
+            return true;
+        case QEvent::ToolTipChange:
+            if (!toolTip().isEmpty()) setAccessibleName(toolTip());
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(event);
+    } catch (const std::exception&) {
+        // Only an allocation can fail here; dropping this one event keeps the panel usable.
+        return true;
+    }
+}

@@ -1,0 +1,71 @@
+#include "controls/MFCWebLink.h"
+
+#include "app/PromptService.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QUrl>
+#include <exception>
+
+CMFCWebLink::CMFCWebLink(QWidget* parent) : QAbstractButton(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
+    setAccessibleName(tr("Link"));
+    connect(this, &QAbstractButton::clicked, this, &CMFCWebLink::OnClicked);
+}
+
+bool CMFCWebLink::OpenAddress(const QString& address) {
+    if (address.trimmed().isEmpty()) return false;
+    const QUrl target = QUrl::fromUserInput(address.trimmed());
+    if (target.isValid() && QDesktopServices::openUrl(target)) return true;
+    CPromptService::Show(tr("The address %1 could not be opened.").arg(address), PromptIcon::Warning);
+    return false;
+}
+
+void CMFCWebLink::OnClicked() {
+    if (!isEnabled()) return;
+    if (!defaultClick) OpenAddress(urlPrefix + (url.isEmpty() ? text() : url));
+    hover = false;
+    update();
+}
+
+QSize CMFCWebLink::sizeHint() const {
+    return QFontMetrics(font()).size(Qt::TextSingleLine, text()) + QSize(6, 6);
+}
+
+void CMFCWebLink::SizeToContent() { resize(sizeHint()); }
+
+void CMFCWebLink::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QFont look = font();
+    const bool underline = hover || alwaysUnderline;
+    look.setUnderline(underline);
+    painter.setFont(look);
+    painter.setPen(underline ? hoverColor : palette().color(QPalette::Link));
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | (multiLine ? Qt::TextWordWrap : Qt::TextSingleLine);
+    painter.drawText(rect(), flags, text());
+}
+
+bool CMFCWebLink::event(QEvent* event) {
+    try {
+        if (event->type() == QEvent::ToolTipChange && !toolTip().isEmpty()) setAccessibleName(toolTip());
+        return QAbstractButton::event(event);
+    } catch (const std::exception&) {
+        // Only an allocation can fail here; dropping this one event keeps the window usable.
+        return true;
+    }
+}
+
+void CMFCWebLink::enterEvent(QEnterEvent* event) {
+    hover = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CMFCWebLink::leaveEvent(QEvent* event) {
+    hover = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}

@@ -1,0 +1,22 @@
+// CSeekCoalescer: lets a seek bar follow the mouse without flooding whoever serves the seeks. At most one
+// request is out at a time; moves made meanwhile collapse into one pending request, the newest position winning.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+class CSeekCoalescer {
+public:
+    // A new position from the user. Returns it when it should be sent now; otherwise it waits as the pending one.
+    std::optional<std::int64_t> Offer(std::int64_t position);
+    // The consumer finished the request it had. Returns the pending position to send next, if any.
+    std::optional<std::int64_t> Served();
+    // Forget everything (the consumer went away or the range changed).
+    void Reset();
+
+    bool InFlight() const { return inFlight; }
+
+private:
+    bool inFlight = false;
+    std::optional<std::int64_t> pending;
+};
