@@ -9,6 +9,7 @@
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 #include "skins/ProgramSkin.h"
+#include "skins/SkinImage.h"
 #include "view/CursorAutoHide.h"
 
 #include <QDesktopServices>
@@ -250,25 +251,33 @@ void CMediaPlayerView::PaintSurface(QPainter& dc) {
 
 void CMediaPlayerView::PaintLogo(QPainter& dc) {
     if (!webLink_->isVisible()) PlaceWebLink();
-    const QRect area = dc.viewport();
+    // Logical pixels throughout: on a high-density screen the painter scales, and the 2x art keeps it sharp.
+    const QRect area = rect();
     dc.fillRect(area, Qt::black);
-    if (logo_.isNull()) return;
-    const int x = static_cast<int>(area.width() * 0.5 - logo_.width() * 0.5);
-    const int y = static_cast<int>(area.height() * 0.5 - logo_.height() * 0.5);
-    dc.drawPixmap(x, y, logo_);
+    if (!logo_.isNull()) dc.drawImage(LogoRect(), logo_.For(dc.device()->devicePixelRatioF()));
+}
+
+QRect CMediaPlayerView::LogoRect() const {
+    // Centred at its own size; a window too small for it and the link band below gets it scaled down whole.
+    const QRect area = rect();
+    QSize size = logo_.Size();
+    const QSize room(std::max(area.width() - 2 * kLinkBandHeight, 1), std::max(area.height() - 3 * kLinkBandHeight, 1));
+    if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
+    return QRect(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2, size.width(),
+                 size.height());
 }
 
 void CMediaPlayerView::LoadLogo() {
     const CProgramSkin* skin = CProgramSkin::Current();
     if (!skin) return;
-    QPixmap logo(skin->logoPath);
+    CSkinImage logo(skin->logoPath);
     if (!logo.isNull()) logo_ = logo;
 }
 
 void CMediaPlayerView::PlaceWebLink() {
     if (Params.webSiteAddress.isEmpty()) return;
     const QRect client = rect();
-    const int top = (client.top() + client.bottom()) / 2 + logo_.height() / 2 - 5;
+    const int top = logo_.isNull() ? client.center().y() : LogoRect().bottom() - 5;
     const int width = std::min(client.width(), webLink_->sizeHint().width());
     webLink_->setGeometry((client.width() - width) / 2, top, width, kLinkBandHeight);
     webLink_->raise();

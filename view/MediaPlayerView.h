@@ -4,6 +4,8 @@
 #include "view/HotKeys.h"
 #include "view/PaintTrace.h"
 
+#include "skins/SkinImage.h"
+
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
@@ -65,6 +67,8 @@ protected:
 private:
     void PaintSurface(QPainter& dc);
     void PaintLogo(QPainter& dc);
+    // Where the logo goes in the view (logical pixels).
+    QRect LogoRect() const;
     void CheckLayout();
     void PlaceWebLink();
     void LoadLogo();
@@ -83,7 +87,7 @@ private:
 
     std::unique_ptr<CVideoRender> renderer_;
     int rendererType_ = 0;
-    QPixmap logo_;
+    CSkinImage logo_;
     QLabel* webLink_ = nullptr;
     QTimer* timer_ = nullptr;
     CViewCursorHider* cursorHider_ = nullptr;
