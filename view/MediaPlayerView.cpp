@@ -164,13 +164,9 @@ void CMediaPlayerView::ApplyFrameFormat() {
     const BITMAPINFOHEADER header = frame.Header();
     const QSize size = frame.Size();
     frame.Release(); // only the format is needed, and the renderer may take a while to set it up
-    QRect client = rect();
-    renderer_->destRect = FitFrame(size.width(), size.height(), client.width(), client.height());
     renderer_->SetFrameFormat(&header, size);
-    renderer_->Resize(client);
-    clientRect_ = client;
-    renderer_->zoom = 1.0f;
-    renderer_->panX = renderer_->panY = 0.0f;
+    FitToClient(size);
+    // Zoom and pan are the document's; it resets them with every open and renderer change.
     // The renderers honour the header's row order themselves.
     engine->SetFlip(false);
     Invalidate(true);
@@ -220,14 +216,16 @@ void CMediaPlayerView::OnTimerTick() {
 
 void CMediaPlayerView::CheckLayout() {
     if (!renderer_ || rect() == clientRect_) return;
+    CVideoEngine* engine = Engine();
+    FitToClient(engine ? engine->FrameSize() : QSize());
+    PlaceWebLink();
+}
+
+void CMediaPlayerView::FitToClient(QSize frame) {
     QRect client = rect();
     clientRect_ = client;
-    if (CVideoEngine* engine = Engine()) {
-        const QSize frame = engine->FrameSize();
-        renderer_->destRect = FitFrame(frame.width(), frame.height(), client.width(), client.height());
-    }
+    if (!frame.isEmpty()) renderer_->destRect = FitFrame(frame.width(), frame.height(), client.width(), client.height());
     renderer_->Resize(client);
-    PlaceWebLink();
 }
 
 void CMediaPlayerView::PaintSurface(QPainter& dc) {

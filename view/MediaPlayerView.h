@@ -70,6 +70,8 @@ private:
     // Where the logo goes in the view (logical pixels).
     QRect LogoRect() const;
     void CheckLayout();
+    // Fits the picture of the given size into the view and tells the renderer the view's size.
+    void FitToClient(QSize frame);
     void PlaceWebLink();
     void LoadLogo();
     bool FileOpen() const;
