@@ -11,7 +11,7 @@ void ConnectDocument(CMediaPlayerDoc& doc, CMainFrame& frame, CMediaPlayerView& 
     QObject::connect(&doc, &CMediaPlayerDoc::statusMessage, &view, &CMediaPlayerView::ShowStatusText);
     QObject::connect(&doc, &CMediaPlayerDoc::zoomPanChanged, &view, &CMediaPlayerView::SetZoomPan);
     QObject::connect(&doc, &CMediaPlayerDoc::rendererRequested, &view, [&view](RendererKind kind) {
-        view.CreateRenderer(static_cast<int>(kind));
+        view.CreateRenderer(kind);
         view.ApplyFrameFormat();
     });
     QObject::connect(&doc, &CMediaPlayerDoc::windowGeometryRequested, &frame,

@@ -57,7 +57,7 @@ bool CMediaPlayerDoc::Dispatch(int id) {
     case ID_PLAY_PREVIOUS: OnNextPrevious(false); return true;
     case ID_PLAY_FAST:
     case ID_PLAY_SLOW:
-        if (IsPlayerReady() && PlayState() == 0) ChangeRate(id == ID_PLAY_FAST ? 1 : -1);
+        if (IsPlayerReady() && GetPlayState() == PlayState::Playing) ChangeRate(id == ID_PLAY_FAST ? 1 : -1);
         return true;
     case ID_DISABLE_SCREENSAVER: OnScreenSaverToggle(); return true;
     case ID_START_IN_SOURCE_SIZE:
@@ -85,7 +85,7 @@ CommandState CMediaPlayerDoc::GetCommandState(int id) const {
         return state;
     }
     if (IsWindowSizeCommand(id)) {
-        state.enabled = PlayState() != 2;
+        state.enabled = GetPlayState() != PlayState::Stopped;
         return state;
     }
     if (IsOnTopCommand(id)) {
@@ -111,7 +111,7 @@ CommandState CMediaPlayerDoc::GetCommandState(int id) const {
 void CMediaPlayerDoc::ShowStatusMessage(const QString& text) { emit statusMessage(text); }
 
 void CMediaPlayerDoc::RepaintPaused() {
-    if (PlayState() == 1) emit repaintRequested(false);
+    if (GetPlayState() == PlayState::Paused) emit repaintRequested(false);
 }
 
 bool CMediaPlayerDoc::OnPlayPause() {
@@ -122,14 +122,14 @@ bool CMediaPlayerDoc::OnPlayPause() {
         ChangeRate(0);
         return true;
     }
-    engine->SetPlayState(engine->GetPlayState() == 0 ? 1 : 0);
+    engine->SetPlayState(engine->GetPlayState() == PlayState::Playing ? PlayState::Paused : PlayState::Playing);
     ApplyOnTop();
     return true;
 }
 
 bool CMediaPlayerDoc::OnStop() {
     if (!IsPlayerReady()) return false;
-    player->engine->SetPlayState(2);
+    player->engine->SetPlayState(PlayState::Stopped);
     emit repaintRequested(true);
     return true;
 }
@@ -203,7 +203,7 @@ void CMediaPlayerDoc::SeekToFrame(std::int64_t frame) {
 
 void CMediaPlayerDoc::FetchPausedPicture() {
     // The playback thread decodes it: an exact position can take seconds, and the window must not wait.
-    if (PlayState() == 1) player->RequestPositionRead();
+    if (GetPlayState() == PlayState::Paused) player->RequestPositionRead();
 }
 
 std::int64_t CMediaPlayerDoc::SecondsOfFrame(std::int64_t frame) const {
@@ -216,7 +216,7 @@ std::int64_t CMediaPlayerDoc::SecondsOfFrame(std::int64_t frame) const {
 void CMediaPlayerDoc::StepFrame(bool forward) {
     Guarded([&] {
         if (!IsFileOpen()) return;
-        if (PlayState() == 0) OnPlayPause();
+        if (GetPlayState() == PlayState::Playing) OnPlayPause();
         player->RequestStep(forward ? 1 : -1);
     });
 }
@@ -232,7 +232,7 @@ void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::in
                                : value < 0 ? double(value) / std::abs(minimum) * 100.0
                                            : 0.0;
         ShowStatusMessage(QString::asprintf("%s: %.2f %%", label, percent));
-        if (PlayState() == 1) player->RefreshEvent.SetEvent();
+        if (GetPlayState() == PlayState::Paused) player->RefreshEvent.SetEvent();
     });
 }
 

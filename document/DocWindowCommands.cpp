@@ -62,7 +62,7 @@ bool CMediaPlayerDoc::OnOnTop(int id) {
     if (id != 0) onTopMode = id - ID_ONTOP_NEVER;
     // Full screen keeps the window above everything whatever the mode; leaving it re-applies the mode.
     if (fullScreen) return true;
-    emit stayOnTopRequested(CWindowSizeModes::OnTopWanted(onTopMode, PlayState()));
+    emit stayOnTopRequested(CWindowSizeModes::OnTopWanted(onTopMode, GetPlayState()));
     return true;
 }
 

@@ -85,9 +85,9 @@ bool CMediaPlayerDoc::ReportEngineUnavailable() {
     return true;
 }
 
-int CMediaPlayerDoc::PlayState() const {
+PlayState CMediaPlayerDoc::GetPlayState() const {
     const CVideoEngine* engine = Engine();
-    return engine ? engine->GetPlayState() : 2;
+    return engine ? engine->GetPlayState() : PlayState::Stopped;
 }
 
 bool CMediaPlayerDoc::InitDocument() {
@@ -110,7 +110,7 @@ bool CMediaPlayerDoc::InitDocument() {
                                                           : engine->CreationErrors();
         for (const QString& text : texts) CPromptService::Show(text, PromptIcon::Warning);
     }
-    enginePlayState = [this] { return PlayState(); };
+    enginePlayState = [this] { return GetPlayState(); };
     onTopMode = Params.OnTopStatus;
 
     // The display stays awake while the program runs unless the user allowed the screen saver.

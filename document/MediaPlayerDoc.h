@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/ZoomPan.h"
+#include "engine/PlayState.h"
 #include "render/RendererKind.h"
 #include "resources/MainMenu.h"
 
@@ -121,8 +122,8 @@ public:
     // Why nothing can be played, in words for the user (the engine module is missing, or the component's
     // objects could not be created); empty while the player is ready.
     QString EngineUnavailableText() const;
-    // The engine's play state (0 playing, 1 paused, 2 stopped); 2 without an engine.
-    int PlayState() const;
+    // The engine's play state; Stopped without an engine.
+    PlayState GetPlayState() const;
     CRedadIzivad* Player() const { return player.get(); }
 
     PanelRef<CVideoControl> videoControl;
@@ -133,7 +134,7 @@ public:
     PanelRef<CMediaPlayerView> view;
 
     // Engine play state (0 playing, 1 paused, 2 stopped); empty while no engine exists.
-    std::function<int()> enginePlayState;
+    std::function<PlayState()> enginePlayState;
 
     int cxEdge = 0; // thickness of the view's sunken edge (none here), counted in by the window sizes
     int cyEdge = 0;

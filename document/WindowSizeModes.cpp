@@ -39,10 +39,9 @@ QRect CWindowSizeModes::CentredIn(QSize size, const QRect& area)
     return QRect(QPoint(x, y), size);
 }
 
-bool CWindowSizeModes::OnTopWanted(int onTopMode, int playState)
+bool CWindowSizeModes::OnTopWanted(int onTopMode, PlayState playState)
 {
-    constexpr int kPlaying = 0;
-    return onTopMode == 2 || (onTopMode == 1 && playState == kPlaying);
+    return onTopMode == 2 || (onTopMode == 1 && playState == PlayState::Playing);
 }
 
 WindowSizePlan CWindowSizeModes::Plan(const WindowSizeRequest& request)

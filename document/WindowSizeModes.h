@@ -1,6 +1,8 @@
 // Size arithmetic of the window-size commands (half, original, 1.5x, double, full screen).
 #pragma once
 
+#include "engine/PlayState.h"
+
 #include <QRect>
 #include <QString>
 
@@ -43,7 +45,7 @@ public:
 
     // Whether ApplyOnTop keeps the window above all others: mode 2 (always) always, mode 1 (while
     // playing) only in play state 0, mode 0 (never) and unknown modes never.
-    static bool OnTopWanted(int onTopMode, int playState);
+    static bool OnTopWanted(int onTopMode, PlayState playState);
 
     // A rectangle of this size centred in area; when it is larger than area it starts at area's
     // top-left so the window's top and left edges stay reachable.

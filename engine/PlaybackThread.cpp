@@ -4,6 +4,7 @@
 #include "engine/FrameClock.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
@@ -31,15 +32,15 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
         bool firstRead = true;
         int r = waitCommand(0);
         while (r != StopIndex) {
-            std::int32_t mode = -1; // -1: present without decoding
+            std::optional<NrxReadMode> mode; // none: present without decoding
             switch (engine.GetPlayState()) {
-            case 0:
+            case PlayState::Playing:
                 // A step or refresh consumed by the last wait means nothing while playing.
                 if (r == StepForwardIndex || r == StepBackwardIndex) player->pendingSteps = 0;
                 if (r == RefreshIndex) player->positionRead = false; // a jump while playing needs no fetch
                 mode = NRX_READ_NEXT;
                 break;
-            case 1:
+            case PlayState::Paused:
                 if (r == StepForwardIndex || r == StepBackwardIndex) {
                     // Every press counts: those that came while the last step was decoding are one jump.
                     const int steps = player->pendingSteps.exchange(0);
@@ -72,7 +73,7 @@ int CRedadIzivad::ThreadProc(CRedadIzivad* player) {
             const auto periodEnd =
                 pacer.BeginPeriod(CFramePacer::Clock::now(), FramePeriodMs(engine.GetFrameRate()));
             std::int64_t frame = -1;
-            const std::int32_t status = mode >= 0 ? engine.ReadFrame(mode, &frame) : NRX_FRAME_NONE;
+            const std::int32_t status = mode ? engine.ReadFrame(*mode, &frame) : NRX_FRAME_NONE;
             if (status == NRX_FRAME_END) {
                 player->EndOfStream(run, anyPicture, {});
                 return 1;

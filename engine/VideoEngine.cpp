@@ -205,7 +205,7 @@ bool CVideoEngine::Open(const QString& path) {
     filePath.clear();
     fileName.clear();
     openError.clear();
-    playState = 2;
+    playState = PlayState::Stopped;
     // The previous file's picture must not be shown as this one's; the buffers stay for a file of its size.
     ClearFrame(false);
     if (!device) return false;
@@ -268,7 +268,7 @@ bool CVideoEngine::Close(bool release) {
     filePath.clear();
     fileName.clear();
     ClearFrame(true);
-    playState = 2;
+    playState = PlayState::Stopped;
     return true;
 }
 
@@ -285,7 +285,7 @@ bool CVideoEngine::ReleaseProperty() {
     return true;
 }
 
-std::int32_t CVideoEngine::ReadFrame(std::int32_t mode, std::int64_t* frame) {
+std::int32_t CVideoEngine::ReadFrame(NrxReadMode mode, std::int64_t* frame) {
     CPerfTimer timer;
     if (!device) return -1;
     // No lock around the component: a decode may take seconds, and painting must not wait for it.
@@ -324,10 +324,10 @@ QSize CVideoEngine::FrameSize() {
     return frameSize;
 }
 
-void CVideoEngine::SetPlayState(std::int32_t state) {
+void CVideoEngine::SetPlayState(PlayState state) {
     // No frame lock: the component serialises its own calls, and the UI must not wait for a decode here.
     if (!device || !opened || state == playState) return;
-    Check(device->SetPlayState(channel, state));
+    Check(device->SetPlayState(channel, static_cast<std::int32_t>(state)));
     playState = state;
 }
 

@@ -21,6 +21,7 @@
 #pragma once
 
 #include "engine/EngineModule.h"
+#include "engine/PlayState.h"
 #include "engine/FrameView.h"
 #include "engine/module/VideoDevice.h"
 
@@ -57,9 +58,9 @@ public:
     // Playback thread. mode: NRX_READ_NEXT, NRX_READ_POSITION or NRX_READ_REFRESH. Returns the frame
     // status (NRX_FRAME_*); -1 with no device. A new picture (NRX_FRAME_NEW) becomes the front picture, and
     // *frame (when given) receives its number. Takes the frame lock only for the hand-over.
-    std::int32_t ReadFrame(std::int32_t mode, std::int64_t* frame = nullptr);
+    std::int32_t ReadFrame(NrxReadMode mode, std::int64_t* frame = nullptr);
     // 0 playing, 1 paused, 2 stopped. No device call unless a file is open and the value changes.
-    void SetPlayState(std::int32_t state);
+    void SetPlayState(PlayState state);
 
     void SetPosition(std::int64_t frame);
     // Frames a skip moves (five seconds at 25 frames per second).
@@ -90,7 +91,7 @@ public:
     bool IsOpened() const { return opened; }
     // The open file has a picture of its own; false for sound only (the view shows its logo screen then).
     bool HasPicture() const { return hasPicture; }
-    bool IsActive() const { return playState != 2; }
+    bool IsActive() const { return playState != PlayState::Stopped; }
     bool IsReady() const { return ready; }
     QString GetDisplayName() const { return displayName; }
     // Whether the file's extension occurs in the component's extension string (either case).
@@ -102,7 +103,7 @@ public:
     // The open file's frame size; empty with no file open. Takes the frame lock briefly.
     QSize FrameSize();
 
-    std::int32_t GetPlayState() const { return playState; }
+    PlayState GetPlayState() const { return playState; }
     std::uint32_t GetDecodeMs() const { return decodeMs; }
     const QString& GetExtensions() const { return extensions; }
     const QString& GetFilePath() const { return filePath; }
@@ -159,7 +160,7 @@ private:
     std::shared_ptr<CEngineModule> module;
     IVideoDevice* device = nullptr;
     IVideoDeviceProperty* property = nullptr;
-    std::atomic<std::int32_t> playState{2}; // written by the UI thread only, read by both
+    std::atomic<PlayState> playState{PlayState::Stopped}; // written by the UI thread only, read by both
     bool ready = false;
     bool deviceCreated = false;
     bool propertyCreated = false;

@@ -34,8 +34,8 @@ CVideoEngine* Engine() { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
 
 // NRX_RENDERER=gdi starts with the GDI+ renderer instead of OpenGL: a diagnostic switch for measuring
 // both renderers from outside without going through the menu.
-int InitialRendererType() {
-    return qgetenv("NRX_RENDERER").toLower() == "gdi" ? 1 : 2;
+RendererKind InitialRenderer() {
+    return qgetenv("NRX_RENDERER").toLower() == "gdi" ? RendererKind::Gdi : RendererKind::OpenGL;
 }
 } // namespace
 
@@ -88,7 +88,7 @@ void CMediaPlayerView::OnInitialUpdate() {
         connect(&ThePlayer->notifier, &CPlayerNotifier::frameReady, this, &CMediaPlayerView::OnFrameReady,
                 Qt::QueuedConnection);
     }
-    CreateRenderer(InitialRendererType());
+    CreateRenderer(InitialRenderer());
     LoadLogo();
 
     const QString site = Params.webSiteAddress;
@@ -103,21 +103,21 @@ void CMediaPlayerView::OnInitialUpdate() {
     timer_->start();
 }
 
-void CMediaPlayerView::CreateRenderer(int type) {
+void CMediaPlayerView::CreateRenderer(RendererKind kind) {
     if (renderer_) renderer_->Destroy();
     renderer_.reset();
-    rendererType_ = 0;
-    if (type == 1 || type == 2) {
-        // No OpenGL on this display (no context, or no GL integration at all): without a surface nothing would
-        // paint, not even the logo. The software renderer works everywhere.
-        if (!MakeRenderer(type) && type == 2 && MakeRenderer(1)) FallBackToSoftware();
-    }
+    rendererKind_ = RendererKind::None;
+    // No OpenGL on this display (no context, or no GL integration at all): without a surface nothing would
+    // paint, not even the logo. The software renderer works everywhere.
+    if (kind != RendererKind::None && !MakeRenderer(kind) && kind == RendererKind::OpenGL &&
+        MakeRenderer(RendererKind::Gdi))
+        FallBackToSoftware();
     // The menu's check marks follow the renderer that really draws.
-    if (auto* doc = CMediaPlayerDoc::Instance()) doc->SetRendererKind(static_cast<RendererKind>(rendererType_));
+    if (auto* doc = CMediaPlayerDoc::Instance()) doc->SetRendererKind(rendererKind_);
 }
 
-bool CMediaPlayerView::MakeRenderer(int type) {
-    if (type == 1)
+bool CMediaPlayerView::MakeRenderer(RendererKind kind) {
+    if (kind == RendererKind::Gdi)
         renderer_ = std::make_unique<CVideoRenderGdi>();
     else
         renderer_ = std::make_unique<CVideoRenderOpenGL>();
@@ -135,7 +135,7 @@ bool CMediaPlayerView::MakeRenderer(int type) {
         renderer_.reset();
         return false;
     }
-    rendererType_ = type;
+    rendererKind_ = kind;
     webLink_->raise();
     return true;
 }
@@ -210,7 +210,7 @@ void CMediaPlayerView::OnTimerTick() {
     CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
     if (doc) doc->UpdatePanelVisibility();
     CVideoEngine* engine = Engine();
-    const bool active = !frameMovingOrSizing_ && engine && engine->IsOpened() && engine->GetPlayState() != 2;
+    const bool active = !frameMovingOrSizing_ && engine && engine->IsOpened() && engine->GetPlayState() != PlayState::Stopped;
     cursorHider_->Tick(active);
 }
 
@@ -232,7 +232,7 @@ void CMediaPlayerView::PaintSurface(QPainter& dc) {
     CheckLayout();
     CVideoEngine* engine = Engine();
     // A file of sound only has no picture to show: the logo screen says it is the player that plays.
-    if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != 2 && engine->HasPicture()) {
+    if (renderer_ && engine && engine->IsOpened() && engine->GetPlayState() != PlayState::Stopped && engine->HasPicture()) {
         if (webLink_->isVisible()) webLink_->hide();
         CFrameView frame = engine->LockFrame();
         const std::int64_t number = frame.FrameNumber();

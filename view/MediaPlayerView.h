@@ -1,6 +1,7 @@
 // CMediaPlayerView: the main view. Paints the video (or the logo screen), switches renderers, reacts to input.
 #pragma once
 
+#include "render/RendererKind.h"
 #include "view/HotKeys.h"
 #include "view/PaintTrace.h"
 
@@ -31,11 +32,11 @@ public:
 
     // The current renderer; null before the first CreateRenderer.
     CVideoRender* Renderer() const { return renderer_.get(); }
-    // The renderer in use: 1 GDI+, 2 OpenGL; 0 before the first CreateRenderer.
-    int RendererType() const { return rendererType_; }
-    // Replaces the renderer by one of the given type (1 GDI+, 2 OpenGL); any other type leaves none. When
-    // OpenGL cannot work on this display, the GDI+ renderer takes its place and the user is told once.
-    void CreateRenderer(int type);
+    // The renderer in use; None before the first CreateRenderer.
+    RendererKind RendererType() const { return rendererKind_; }
+    // Replaces the renderer by one of the given kind; None leaves none. When OpenGL cannot work on this
+    // display, the GDI+ renderer takes its place and the user is told once.
+    void CreateRenderer(RendererKind kind);
     // Hands the engine's frame format to the renderer, fits the picture and resets zoom and pan. Call after
     // every open and every renderer switch.
     void ApplyFrameFormat();
@@ -78,7 +79,7 @@ private:
     // The playback thread has handed over a new picture (number frame): repaint.
     void OnFrameReady(qint64 frame);
     // Makes and creates a renderer of type (1 or 2); false (none left) when it cannot work here.
-    bool MakeRenderer(int type);
+    bool MakeRenderer(RendererKind kind);
     // The OpenGL renderer could not be made: the GDI+ renderer is used instead, and the user is told once.
     void FallBackToSoftware();
     void OnTimerTick();
@@ -88,7 +89,7 @@ private:
     bool DropAcceptable(const QMimeData* data) const;
 
     std::unique_ptr<CVideoRender> renderer_;
-    int rendererType_ = 0;
+    RendererKind rendererKind_ = RendererKind::None;
     CSkinImage logo_;
     QLabel* webLink_ = nullptr;
     QTimer* timer_ = nullptr;

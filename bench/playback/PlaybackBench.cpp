@@ -94,7 +94,7 @@ struct PacedPlayer {
             failure = QStringLiteral("could not open %1: %2").arg(clip, player->engine->LastOpenError());
             return false;
         }
-        player->engine->SetPlayState(0);
+        player->engine->SetPlayState(PlayState::Playing);
         return true;
     }
     void Finish() {
@@ -198,7 +198,7 @@ void Memory(const char* label, const QString& module, const QString& clip, int c
     CRedadIzivad& player = *paced.player;
     auto cycle = [&] {
         player.OpenFile(clip, true);
-        player.engine->SetPlayState(0);
+        player.engine->SetPlayState(PlayState::Playing);
         std::this_thread::sleep_for(2ms);
         player.StopThread(false);
     };

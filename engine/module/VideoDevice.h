@@ -86,15 +86,15 @@ inline constexpr CLSID CLSID_VideoDeviceProperty = {
 inline constexpr IID IID_IVideoDeviceProperty = {
     0x7A93C1E5, 0x2B6D, 0x4F08, {0xB4, 0xC1, 0x9E, 0x3D, 0x5A, 0x7F, 0x20, 0x68}};
 
-// ReadFrame modes.
-enum : std::int32_t {
+// ReadFrame modes (they cross the interface as int32).
+enum NrxReadMode : std::int32_t {
     NRX_READ_NEXT = 0,     // the frame due now by the master clock (may report "no new frame")
     NRX_READ_POSITION = 1, // exactly the frame chosen by the last SetPosition
     NRX_READ_REFRESH = 2,  // the current frame again, with the current picture settings applied
 };
 
-// GetFrameStatus values.
-enum : std::int32_t {
+// GetFrameStatus values (they cross the interface as int32).
+enum NrxFrameStatus : std::int32_t {
     NRX_FRAME_NONE = 0,   // no new frame (the next one is not yet due)
     NRX_FRAME_NEW = 1,    // a new frame is in the buffer
     NRX_FRAME_END = -1,   // end of stream or a failure

@@ -56,7 +56,7 @@ QString DocumentTest::Clip(const char* name) {
 void DocumentTest::OpenFiles(const QStringList& files) {
     dialogAnswer = files;
     ASSERT_TRUE(doc->OnCommand(ID_OPEN_FILES));
-    ASSERT_TRUE(WaitFor([this] { return PlayState() == 0; })) << "the first file never started playing";
+    ASSERT_TRUE(WaitFor([this] { return GetPlayState() == PlayState::Playing; })) << "the first file never started playing";
 }
 
 void DocumentTest::Press(int id) {

@@ -34,7 +34,7 @@ protected:
     // The status text the renderer shows now.
     QString StatusText() const;
     CVideoEngine& Engine() const;
-    int PlayState() const { return doc->PlayState(); }
+    PlayState GetPlayState() const { return doc->GetPlayState(); }
 
     std::unique_ptr<CMainFrame> frame;
     CMediaPlayerView* view = nullptr;     // owned by the frame

@@ -18,7 +18,7 @@ TEST_F(DocumentTest, ARecentEntryThatCannotBeOpenedIsReportedAndRemoved) {
     EXPECT_FALSE(doc->GetCommandState(ID_RECENT_FILE_3).visible);
 
     doc->OnCommand(ID_RECENT_FILE_2);
-    ASSERT_TRUE(WaitFor([this] { return PlayState() == 0; }));
+    ASSERT_TRUE(WaitFor([this] { return GetPlayState() == PlayState::Playing; }));
     EXPECT_EQ(Engine().GetFilePath(), copy);
     EXPECT_EQ(doc->Player()->playList.Count(), 1) << "a recent file not in the list joins it";
     EXPECT_EQ(doc->Player()->playList.Current(), 0);
@@ -77,7 +77,7 @@ TEST_F(DocumentTest, CloseFileGreysItselfAndPlayPauseWaitsForTheNextOpen) {
     EXPECT_FALSE(doc->GetCommandState(ID_CLOSE_FILE).enabled);
     EXPECT_FALSE(doc->Player()->IsThreadRunning());
     doc->OnCommand(ID_PLAY_PAUSE);
-    EXPECT_EQ(PlayState(), 2);
+    EXPECT_EQ(GetPlayState(), PlayState::Stopped);
     EXPECT_EQ(doc->Player()->playList.Count(), 1) << "closing leaves the playlist alone";
 
     EXPECT_TRUE(doc->GetCommandState(ID_PLAY_PAUSE).enabled);

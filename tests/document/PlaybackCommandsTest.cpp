@@ -31,9 +31,9 @@ TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSp
     // The first Play/Pause after Fast only resets the rate; playback goes on. The next one pauses.
     doc->OnCommand(ID_PLAY_PAUSE);
     EXPECT_EQ(StatusText(), "Play Rate: 1.00");
-    EXPECT_EQ(PlayState(), 0);
+    EXPECT_EQ(GetPlayState(), PlayState::Playing);
     doc->OnCommand(ID_PLAY_PAUSE);
-    EXPECT_EQ(PlayState(), 1);
+    EXPECT_EQ(GetPlayState(), PlayState::Paused);
 
     // Fast and Slow do nothing while paused.
     doc->OnCommand(ID_PLAY_FAST);
@@ -83,7 +83,7 @@ TEST_F(DocumentTest, PictureStepsShowPercentagesAndStopAtTheirLimits) {
 TEST_F(DocumentTest, SkipsAndSeeksNameTheNewPositionAndFrameStepPauses) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
     doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_EQ(PlayState(), 1);
+    ASSERT_EQ(GetPlayState(), PlayState::Paused);
     doc->SeekToFrame(25 * 3);
     EXPECT_EQ(StatusText(), "Video Moved: 00:00:03");
     // The playback thread fetches the paused picture; the command itself never decodes.
@@ -94,9 +94,9 @@ TEST_F(DocumentTest, SkipsAndSeeksNameTheNewPositionAndFrameStepPauses) {
     EXPECT_TRUE(StatusText().startsWith("5 Sec. Backward - [ 00:00:0")) << StatusText().toStdString();
 
     doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_EQ(PlayState(), 0);
+    ASSERT_EQ(GetPlayState(), PlayState::Playing);
     doc->StepFrame(true);
-    EXPECT_EQ(PlayState(), 1);
+    EXPECT_EQ(GetPlayState(), PlayState::Paused);
 }
 
 TEST_F(DocumentTest, NextOnTheLastEntryStopsMovingAndASecondNextStartsOver) {
@@ -106,7 +106,7 @@ TEST_F(DocumentTest, NextOnTheLastEntryStopsMovingAndASecondNextStartsOver) {
     Press(ID_PLAY_NEXT);
     EXPECT_EQ(list.Current(), -1);
     EXPECT_EQ(Engine().GetFilePath(), Clip("mpeg4_mp3_320x240_2997.avi")) << "the last file goes on playing";
-    EXPECT_EQ(PlayState(), 0);
+    EXPECT_EQ(GetPlayState(), PlayState::Playing);
 
     Press(ID_PLAY_NEXT);
     EXPECT_EQ(list.Current(), 0);
@@ -123,6 +123,6 @@ TEST_F(DocumentTest, ABrokenEntryInTheMiddleIsReportedAndNextGoesPastIt) {
     EXPECT_EQ(doc->Player()->playList.Count(), 3) << "a broken entry stays in the list";
     Press(ID_PLAY_NEXT);
     EXPECT_EQ(doc->Player()->playList.Current(), 2);
-    EXPECT_TRUE(WaitFor([this] { return PlayState() == 0; }));
+    EXPECT_TRUE(WaitFor([this] { return GetPlayState() == PlayState::Playing; }));
     EXPECT_EQ(prompts.size(), 1);
 }

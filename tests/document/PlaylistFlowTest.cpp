@@ -59,7 +59,7 @@ TEST_F(DocumentTest, EveryNextPressCountsAndOnlyTheEntryPressedToOpens) {
 TEST_F(DocumentTest, EveryFrameStepPressCounts) {
     OpenFiles({Clip("numbered_320x240_25.mp4")});
     doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_TRUE(WaitFor([&] { return PlayState() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return GetPlayState() == PlayState::Paused; }));
     QTest::qWait(100);
     const std::int64_t start = Engine().GetCurrentFrame();
     for (int i = 0; i < 30; ++i) doc->StepFrame(true);

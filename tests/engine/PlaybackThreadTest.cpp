@@ -56,7 +56,7 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     ASSERT_TRUE(Start("frames=10;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     EXPECT_TRUE(player->IsThreadRunning());
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_FALSE(Signalled(player->StoppedEvent)); // only a stop request signals it
@@ -66,7 +66,7 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
 
     ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
     EXPECT_TRUE(player->IsThreadRunning());
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 2; }));
 }
 
@@ -74,7 +74,7 @@ TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
     ASSERT_TRUE(Start("frames=100000;rate=200"));
     acknowledge = false;
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     // The UI thread does not look at its queue while the thread presents a few dozen frames...
     for (int i = 0; i < 2000 && SyntheticCalls("ReadFrame") < 20; ++i) QThread::msleep(5);
     ASSERT_GE(SyntheticCalls("ReadFrame"), 20);
@@ -91,8 +91,8 @@ TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
 TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
     ASSERT_TRUE(Start(""));
     ASSERT_TRUE(player->engine->Open("/clips/a.syn"));
-    player->engine->SetPlayState(0);
-    player->engine->SetPlayState(1);
+    player->engine->SetPlayState(PlayState::Playing);
+    player->engine->SetPlayState(PlayState::Paused);
     player->RequestStep(1);
     player->StopEvent.SetEvent();
     EXPECT_EQ(CRedadIzivad::ThreadProc(player.get()), 1);
@@ -104,7 +104,7 @@ TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
 TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     QThread::msleep(100);
     EXPECT_EQ(SyntheticCalls("ReadFrame"), 0) << "nothing is read while the window is still being built";
     player->FramePresented();
@@ -114,14 +114,14 @@ TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
     // A window that never shows anything (a hidden one) holds the first picture back only briefly.
     const int before = SyntheticCalls("ReadFrame");
     ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= before + 3; }));
 }
 
 TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
     player->RequestStep(1);
     ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 6; }));
@@ -137,9 +137,9 @@ TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
 TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
     ASSERT_TRUE(Start("frames=1000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
-    player->engine->SetPlayState(1);
+    player->engine->SetPlayState(PlayState::Paused);
     // A frame that was being decoded when the pause came still finishes; wait until decoding has stopped.
     for (std::int64_t reads = -1; reads != SyntheticCalls("ReadFrame");) {
         reads = SyntheticCalls("ReadFrame");
@@ -176,7 +176,7 @@ TEST_F(PlaybackThread, StoppedThreadNeitherDecodesNorAsksForRepaints) {
 TEST_F(PlaybackThread, FailingDecodeEndsLikeTheEndOfTheStreamWithTheText) {
     ASSERT_TRUE(Start("rate=100;fail=ReadFrame@4"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(0);
+    player->engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_EQ(player->TakeThreadError(), "synthetic failure in ReadFrame");

@@ -18,7 +18,7 @@ const QString NoDeviceSelected = QStringLiteral("No video device selected");
 
 // Reads frames in the given mode until the engine reports a new one (the real engine may first say "not
 // yet due"); returns the last status.
-std::int32_t ReadNewFrame(CVideoEngine& engine, std::int32_t mode) {
+std::int32_t ReadNewFrame(CVideoEngine& engine, NrxReadMode mode) {
     std::int32_t status = NRX_FRAME_NONE;
     for (int attempt = 0; attempt < 500 && status == NRX_FRAME_NONE; ++attempt) {
         status = engine.ReadFrame(mode);
@@ -65,7 +65,7 @@ TEST(EngineCreation, MissingModuleFailsBothObjectsAndEverythingTakesTheNoDeviceP
         EXPECT_EQ(engine.GetDisplayName(), NoDeviceAvailable);
         EXPECT_FALSE(engine.Open(MediaClip("h264_aac_640x360_25.mp4")));
         EXPECT_EQ(engine.ReadFrame(NRX_READ_NEXT), -1);
-        engine.SetPlayState(0);
+        engine.SetPlayState(PlayState::Playing);
         EXPECT_FALSE(engine.IsActive());
         EXPECT_FALSE(engine.IsSupportedFile("clip.mp4"));
         EXPECT_FALSE(engine.Close(false));
@@ -161,7 +161,7 @@ TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
     }
     const QSize size = engine->FrameSize();
     EXPECT_EQ(size, engine->LockFrame().Size());
-    engine->SetPlayState(0);
+    engine->SetPlayState(PlayState::Playing);
     EXPECT_TRUE(engine->IsActive());
     EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_NEXT), NRX_FRAME_NEW);
     std::uint64_t serial = 0;
@@ -174,7 +174,7 @@ TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
     }
 
     // Pausing and positioning: mode 1 shows exactly the chosen frame.
-    engine->SetPlayState(1);
+    engine->SetPlayState(PlayState::Paused);
     engine->SetPosition(10);
     EXPECT_EQ(ReadNewFrame(*engine, NRX_READ_POSITION), NRX_FRAME_NEW);
     EXPECT_EQ(engine->GetCurrentFrame(), 10);
@@ -190,7 +190,7 @@ TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
 
 TEST_P(EngineWrapper, CloseForgetsTheFileAndItsBuffer) {
     ASSERT_TRUE(engine->Open(Clip()));
-    engine->SetPlayState(0);
+    engine->SetPlayState(PlayState::Playing);
     ASSERT_TRUE(engine->Close(false));
     EXPECT_FALSE(engine->IsOpened());
     EXPECT_FALSE(engine->IsActive());
@@ -248,23 +248,23 @@ protected:
 
 TEST_F(SyntheticEngine, SetPlayStateCallsTheDeviceOnlyForAChangeOnAnOpenFile) {
     Start("");
-    engine->SetPlayState(0); // nothing open yet
+    engine->SetPlayState(PlayState::Playing); // nothing open yet
     EXPECT_EQ(SyntheticCalls("SetPlayState"), 0);
     ASSERT_TRUE(engine->Open("/clips/a.syn"));
-    engine->SetPlayState(2); // already stopped
+    engine->SetPlayState(PlayState::Stopped); // already stopped
     EXPECT_EQ(SyntheticCalls("SetPlayState"), 0);
-    engine->SetPlayState(0);
-    engine->SetPlayState(0);
+    engine->SetPlayState(PlayState::Playing);
+    engine->SetPlayState(PlayState::Playing);
     EXPECT_EQ(SyntheticCalls("SetPlayState"), 1);
-    engine->SetPlayState(1);
+    engine->SetPlayState(PlayState::Paused);
     EXPECT_EQ(SyntheticCalls("SetPlayState"), 2);
-    EXPECT_EQ(engine->GetPlayState(), 1);
+    EXPECT_EQ(engine->GetPlayState(), PlayState::Paused);
 }
 
 TEST_F(SyntheticEngine, FramesArriveInOrderUntilTheEndOfTheStream) {
     Start("frames=3");
     ASSERT_TRUE(engine->Open("/clips/a.syn"));
-    engine->SetPlayState(0);
+    engine->SetPlayState(PlayState::Playing);
     for (int frame = 0; frame < 3; ++frame) {
         ASSERT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_NEW);
         EXPECT_EQ(PixelFrameNumber(*engine), frame);
@@ -303,7 +303,7 @@ TEST_F(SyntheticEngine, FailingCallRaisesTheCodeAndTheComponentsText) {
     }
     EXPECT_THROW(engine->GetDuration(), CComError);
     // A failed call leaves the engine usable.
-    engine->SetPlayState(0);
+    engine->SetPlayState(PlayState::Playing);
     EXPECT_EQ(engine->ReadFrame(NRX_READ_NEXT), NRX_FRAME_NEW);
 }
 

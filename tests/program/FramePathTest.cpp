@@ -167,7 +167,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     const int paintsAfter = LineCount(trace);
     player.doc->OnCommand(ID_PLAY_PAUSE);
     const int stateChanged = ++step;
-    const int stateAfter = ThePlayer->engine->GetPlayState();
+    const PlayState stateAfter = ThePlayer->engine->GetPlayState();
     {
         std::lock_guard lock(guardLock);
         done = true;
@@ -182,7 +182,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     EXPECT_LT(painted, released) << "the paint waited for the decode";
     EXPECT_EQ(paintsAfter, paintsBefore + 1) << "the paint drew the last picture";
     EXPECT_LT(stateChanged, released) << "the play-state change waited for the decode";
-    EXPECT_EQ(stateAfter, 1);
+    EXPECT_EQ(stateAfter, PlayState::Paused);
     EXPECT_TRUE(player.prompts.isEmpty()) << player.prompts.join('\n').toStdString();
 }
 
@@ -191,11 +191,11 @@ TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
     ScopedEnv noGl("QT_XCB_GL_INTEGRATION", "none");
     Player player(QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath("orientation_red_top.mp4"));
     ASSERT_TRUE(player.started);
-    EXPECT_EQ(player.view->RendererType(), 1);
+    EXPECT_EQ(player.view->RendererType(), RendererKind::Gdi);
     ASSERT_TRUE(player.view->Renderer() && player.view->Renderer()->ready);
     ASSERT_TRUE(player.Frames(3));
     player.doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_TRUE(WaitFor([&] { return ThePlayer->engine->GetPlayState() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ThePlayer->engine->GetPlayState() == PlayState::Paused; }));
     const QImage shot = player.PaintNow().convertToFormat(QImage::Format_RGB32);
     const QRgb top = shot.pixel(shot.width() / 2, shot.height() / 4);
     const QRgb bottom = shot.pixel(shot.width() / 2, shot.height() * 3 / 4);
@@ -206,7 +206,7 @@ TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
     EXPECT_TRUE(player.prompts.front().contains("OpenGL is not available")) << player.prompts.front().toStdString();
     // Asking for OpenGL again keeps the picture and does not repeat the message.
     player.doc->OnCommand(ID_RENDERER_OPENGL);
-    EXPECT_EQ(player.view->RendererType(), 1);
+    EXPECT_EQ(player.view->RendererType(), RendererKind::Gdi);
     QTest::qWait(200);
     EXPECT_EQ(player.prompts.size(), 1);
 }

@@ -74,14 +74,14 @@ TEST(ProgramPaintTrace, RendererSwitchAndPaintTraceRecordEveryPictureOnce) {
         ASSERT_TRUE(app->InitInstance());
         CMediaPlayerView* view = CMediaPlayerView::Instance();
         ASSERT_NE(view, nullptr);
-        EXPECT_EQ(view->RendererType(), 1) << "NRX_RENDERER=gdi (any case) starts with the GDI+ renderer";
+        EXPECT_EQ(view->RendererType(), RendererKind::Gdi) << "NRX_RENDERER=gdi (any case) starts with the GDI+ renderer";
 
         int requests = 0;
         QObject::connect(&ThePlayer->notifier, &CPlayerNotifier::frameReady, view, [&] { ++requests; });
         ASSERT_TRUE(WaitFor([&] { return requests >= 30; }));
         CVideoEngine* engine = ThePlayer->engine.get();
         CMediaPlayerDoc::Instance()->OnCommand(ID_PLAY_PAUSE);
-        ASSERT_TRUE(WaitFor([&] { return engine->GetPlayState() == 1; }));
+        ASSERT_TRUE(WaitFor([&] { return engine->GetPlayState() == PlayState::Paused; }));
         QTest::qWait(200);
         currentFrame = engine->GetCurrentFrame();
         EXPECT_TRUE(prompts.isEmpty()) << prompts.join('\n').toStdString();

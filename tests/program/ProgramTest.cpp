@@ -72,7 +72,7 @@ protected:
     }
 
     CVideoEngine* Engine() const { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
-    bool Playing() const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == 0; }
+    bool Playing() const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == PlayState::Playing; }
 
     // Waits for a few frames to be shown, then pauses so the picture holds still for a grab.
     bool PauseAfterFrames() {
@@ -83,7 +83,7 @@ protected:
         QObject::disconnect(counting);
         if (!arrived || !Playing()) return false;
         doc->OnCommand(ID_PLAY_PAUSE);
-        return WaitFor([&] { return Engine()->GetPlayState() == 1; });
+        return WaitFor([&] { return Engine()->GetPlayState() == PlayState::Paused; });
     }
 
     QImage GrabVideo() const {
@@ -118,7 +118,7 @@ protected:
 TEST_F(Program, CommandLineClipPlaysUprightInBothRenderers) {
     Start(Clip("orientation_red_top.mp4"));
     ASSERT_TRUE(PauseAfterFrames());
-    EXPECT_EQ(view->RendererType(), 2);
+    EXPECT_EQ(view->RendererType(), RendererKind::OpenGL);
     EXPECT_FALSE(view->WebLink()->isVisible());
     QImage shot = GrabVideo();
     shot.save(QDir::temp().filePath("nrx-program-opengl.png"));
@@ -128,7 +128,7 @@ TEST_F(Program, CommandLineClipPlaysUprightInBothRenderers) {
 
     // Switching while a file is open keeps it open and hands the new renderer the frame format.
     doc->OnCommand(ID_RENDERER_GDI);
-    EXPECT_EQ(view->RendererType(), 1);
+    EXPECT_EQ(view->RendererType(), RendererKind::Gdi);
     ASSERT_TRUE(Engine()->IsOpened());
     doc->OnCommand(ID_PLAY_PAUSE);
     ASSERT_TRUE(PauseAfterFrames());
@@ -321,7 +321,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return Playing(); }));
         Key(Qt::Key_2);
         ASSERT_TRUE(PauseAfterFrames());
-        ASSERT_EQ(view->RendererType(), 2);
+        ASSERT_EQ(view->RendererType(), RendererKind::OpenGL);
         QImage shot = GrabScreen();
         shot.save(QDir::temp().filePath(QStringLiteral("nrx-program-portrait-opengl-%1.png").arg(clip)));
         {
@@ -330,7 +330,7 @@ protected:
         }
 
         doc->OnCommand(ID_RENDERER_GDI);
-        ASSERT_EQ(view->RendererType(), 1);
+        ASSERT_EQ(view->RendererType(), RendererKind::Gdi);
         doc->OnCommand(ID_PLAY_PAUSE);
         ASSERT_TRUE(PauseAfterFrames());
         shot = GrabScreen();

@@ -76,7 +76,7 @@ protected:
     }
 
     CVideoEngine* Engine() const { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
-    bool InState(int state) const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == state; }
+    bool InState(PlayState state) const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == state; }
 
     // Away from the window: on a display without a window manager, keys then reach the player only
     // when it holds the input focus.
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
     PointerAway();
     HideCounter counter(frame);
     const auto onTop = [&] { return frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
@@ -137,7 +137,7 @@ TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
 
 TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
     const QRect before = frame->geometry();
     doc->OnCommand(ID_SIZE_FULLSCREEN);
     ASSERT_TRUE(doc->fullScreen);
@@ -155,9 +155,9 @@ TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
 
 TEST_F(WindowInput, TheCursorStaysWhileTheFrameIsBeingMoved) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(0); }));
+    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
     doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_TRUE(WaitFor([&] { return InState(1); }));
+    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Paused); }));
     auto* timer = view->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(timer, nullptr);
     int ticks = 0, hiddenTicks = 0;
