@@ -1,5 +1,5 @@
 // Playback through the module: geometry and orientation of delivered frames, pacing, play states, audio-only.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <chrono>
 #include <thread>

@@ -1,6 +1,6 @@
 // Calls from the player's UI thread while the playback thread's exact ReadFrame is still decoding: they must
 // return without waiting for that decode, and the read must still deliver the frame then wanted.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <atomic>
 #include <functional>

@@ -1,5 +1,5 @@
 // Bad files and hostile call patterns: clear failures or clean ends, never a crash, hang or leak.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <atomic>
 #include <cstdio>

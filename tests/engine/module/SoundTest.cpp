@@ -1,5 +1,5 @@
 // Sound and timing through the module: balance and volume reach the driver, rates keep pace, the trace.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <chrono>
 #include <cmath>

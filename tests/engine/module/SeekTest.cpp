@@ -1,5 +1,5 @@
 // Frame-accurate positioning: jumps forward and backward across keyframes, single steps, skips, time.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <random>
 #include <tuple>

@@ -1,5 +1,5 @@
 // The module's binary boundary: creation by class and interface, reference counts, enumerations.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 using namespace nrxtest;
 
