@@ -50,7 +50,7 @@ TEST(EngineConcurrency, CallsDuringAnExactSeekDoNotWaitForIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Device dev;
-        ASSERT_EQ(dev->Open(0, Clip("numbered_longgop_640x360.mp4").c_str()), S_OK) << Engine().LastError();
+        ASSERT_EQ(dev.Open("numbered_longgop_640x360.mp4"), S_OK) << Engine().LastError();
         ASSERT_EQ(dev->SetPlayState(0, 1), S_OK);
         ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
         ASSERT_EQ(dev->SetPosition(0, kFar), S_OK);
