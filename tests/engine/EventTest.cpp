@@ -11,24 +11,19 @@
 
 using namespace std::chrono_literals;
 
-TEST(EngineEvents, SignalIsConsumedByExactlyOneWait) {
-    CEvent event;
-    event.SetEvent();
-    event.SetEvent(); // a second signal before the wait does not queue up
-    EXPECT_EQ(WaitForAny({&event}, 0), 0);
-    EXPECT_EQ(WaitForAny({&event}, 0), WAIT_TIMEOUT_INDEX);
-    event.SetEvent();
-    event.ResetEvent();
-    EXPECT_EQ(WaitForAny({&event}, 10), WAIT_TIMEOUT_INDEX);
-}
-
-TEST(EngineEvents, LowestIndexWinsAndOthersStaySignalled) {
+// One wait takes one signal; a second signal before it does not queue up, and of several signalled events
+// the lowest index wins while the others stay signalled.
+TEST(EngineEvents, SignalIsConsumedByExactlyOneWaitLowestIndexFirst) {
     CEvent stop, step, refresh;
+    step.SetEvent();
     step.SetEvent();
     stop.SetEvent();
     EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), 0);
     EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), 1);
     EXPECT_EQ(WaitForAny({&stop, &step, &refresh}, 0), WAIT_TIMEOUT_INDEX);
+    refresh.SetEvent();
+    refresh.ResetEvent();
+    EXPECT_EQ(WaitForAny({&refresh}, 10), WAIT_TIMEOUT_INDEX);
 }
 
 TEST(EngineEvents, SignalFromAnotherThreadWakesAnUnlimitedWait) {
@@ -77,25 +72,11 @@ TEST(EngineEvents, PingPongNeverLosesASignal) {
 }
 
 TEST(FrameClock, PeriodIsThousandOverRateTruncated) {
-    EXPECT_EQ(FramePeriodMs(25.0f), 40);
-    EXPECT_EQ(FramePeriodMs(29.97f), 33);
-    EXPECT_EQ(FramePeriodMs(23.976f), 41);
-    EXPECT_EQ(FramePeriodMs(60.0f), 16);
-    EXPECT_EQ(FramePeriodMs(1.0f), 1000); // no file open
-    // Nonsense rates from a component must neither divide by zero nor spin.
-    EXPECT_EQ(FramePeriodMs(0.0f), 1000);
-    EXPECT_EQ(FramePeriodMs(-5.0f), 1000);
-    EXPECT_EQ(FramePeriodMs(std::numeric_limits<float>::quiet_NaN()), 1000);
-    EXPECT_EQ(FramePeriodMs(std::numeric_limits<float>::infinity()), 1000);
-    EXPECT_EQ(FramePeriodMs(1e6f), 1);
-}
-
-TEST(FrameClock, DecodeTimeComesOutOfTheSleep) {
-    CFramePacer pacer;
-    const auto t0 = CFramePacer::Clock::time_point{} + 1h;
-    const auto end = pacer.BeginPeriod(t0, FramePeriodMs(25.0f));
-    EXPECT_EQ(end - (t0 + 15ms), 25ms); // a 15 ms decode leaves 25 ms
-    EXPECT_LE(end, t0 + 40ms);          // a 40 ms decode leaves nothing
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    // 1 is the rate without a file; nonsense rates from a component must neither divide by zero nor spin.
+    const std::pair<float, int> periods[] = {{25.0f, 40}, {29.97f, 33}, {23.976f, 41}, {60.0f, 16}, {1.0f, 1000},
+                                             {0.0f, 1000}, {-5.0f, 1000}, {nan, 1000}, {inf, 1000}, {1e6f, 1}};
+    for (const auto& [rate, ms] : periods) EXPECT_EQ(FramePeriodMs(rate), ms) << rate;
 }
 
 TEST(FrameClock, LateWakeUpsDoNotDrift) {
@@ -106,10 +87,12 @@ TEST(FrameClock, LateWakeUpsDoNotDrift) {
     EXPECT_EQ(end, t0 + 60s);
 }
 
-TEST(FrameClock, FallingAWholePeriodBehindRestartsInsteadOfBursting) {
+TEST(FrameClock, DecodeTimeComesOutOfTheSleepAndAWholePeriodBehindRestarts) {
     CFramePacer pacer;
     const auto t0 = CFramePacer::Clock::time_point{} + 1h;
-    pacer.BeginPeriod(t0, 40);
+    // The period counts from its start: a 15 ms decode leaves 25 ms of sleep.
+    EXPECT_EQ(pacer.BeginPeriod(t0, FramePeriodMs(25.0f)), t0 + 40ms);
+    // Falling a whole period behind restarts the periods instead of bursting to catch up.
     EXPECT_EQ(pacer.BeginPeriod(t0 + 100ms, 40), t0 + 140ms);
     pacer.Reset();
     EXPECT_EQ(pacer.BeginPeriod(t0 + 141ms, 40), t0 + 181ms);

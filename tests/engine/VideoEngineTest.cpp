@@ -57,11 +57,9 @@ TEST(EngineCreation, MissingModuleFailsBothObjectsAndEverythingTakesTheNoDeviceP
 
         EXPECT_EQ(engine.GetFrameRate(), 1.0f);
         EXPECT_EQ(engine.GetRate(), 1.0f);
-        EXPECT_EQ(engine.GetDuration(), 0);
-        EXPECT_EQ(engine.GetCurrentTime(), 0);
-        EXPECT_EQ(engine.GetCurrentFrame(), 0);
-        EXPECT_EQ(engine.GetFrameCount(), 0);
-        EXPECT_EQ(engine.GetVolume(), 0);
+        for (const std::int64_t value : {engine.GetDuration(), engine.GetCurrentTime(), engine.GetCurrentFrame(),
+                                         engine.GetFrameCount(), std::int64_t{engine.GetVolume()}})
+            EXPECT_EQ(value, 0);
         EXPECT_EQ(engine.GetDisplayName(), NoDeviceAvailable);
         EXPECT_FALSE(engine.Open(MediaClip("h264_aac_640x360_25.mp4")));
         EXPECT_EQ(engine.ReadFrame(NRX_READ_NEXT), -1);
@@ -144,7 +142,6 @@ TEST_P(EngineWrapper, DescribesTheComponent) {
 
 TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
     ASSERT_TRUE(engine->Open(Clip())) << engine->LastOpenError().toStdString();
-    EXPECT_TRUE(engine->IsOpened());
     EXPECT_FALSE(engine->IsActive());
     EXPECT_EQ(engine->GetFilePath(), Clip());
     EXPECT_FLOAT_EQ(engine->GetFrameRate(), 25.0f);
@@ -159,7 +156,7 @@ TEST_P(EngineWrapper, OpenCachesTheFrameAndPlayingDecodesIntoIt) {
         EXPECT_EQ(std::abs(frame.Header().biHeight), frame.Size().height());
         EXPECT_EQ(frame.Header().biBitCount, 24); // EnableOption was never turned on
     }
-    const QSize size = engine->FrameSize();
+    const QSize size = engine->FrameSize(); // apart: a held frame view would block FrameSize
     EXPECT_EQ(size, engine->LockFrame().Size());
     engine->SetPlayState(PlayState::Playing);
     EXPECT_TRUE(engine->IsActive());
@@ -311,7 +308,6 @@ TEST_F(SyntheticEngine, FailedOpenKeepsTheTextAndLeavesNothingOpen) {
     Start("fail=Open");
     EXPECT_FALSE(engine->Open("/clips/a.syn"));
     EXPECT_EQ(engine->LastOpenError(), "synthetic failure in Open");
-    EXPECT_FALSE(engine->IsOpened());
     EXPECT_TRUE(engine->GetFilePath().isEmpty());
 }
 
@@ -321,10 +317,8 @@ TEST_F(SyntheticEngine, DisplayNameIsShortenedPastThirtyCharacters) {
     ASSERT_EQ(thirty.size(), 30);
     ASSERT_TRUE(engine->Open("/videos/" + thirty));
     EXPECT_EQ(engine->GetDisplayName(), thirty);
-    EXPECT_EQ(engine->GetFileName(), thirty);
     ASSERT_TRUE(engine->Open("/videos/" + QStringLiteral("x") + thirty));
     EXPECT_EQ(engine->GetDisplayName(), QStringLiteral("xabcdefghijklmnopqrstuvwxyz..."));
-    EXPECT_EQ(engine->GetDisplayName().size(), 30);
     EXPECT_EQ(engine->GetFileName(), "x" + thirty); // only the shown name is shortened
 }
 

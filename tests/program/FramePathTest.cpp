@@ -1,113 +1,25 @@
 // The way a picture travels from the playback thread to the screen, on the whole program: the window keeps
 // painting and taking commands while a decode is held up, and a display without OpenGL still gets pictures.
-#include "app/MediaPlayerApp.h"
-#include "app/PromptService.h"
-#include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
-#include "frame/MainFrame.h"
 #include "render/VideoRender.h"
 #include "resources/CommandIds.h"
+#include "tests/program/ProgramHarness.h"
 #include "tests/synthetic/SyntheticControl.h"
-#include "view/MediaPlayerView.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLibrary>
-#include <QOpenGLWidget>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 #include <mutex>
 #include <thread>
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000) {
-    for (int waited = 0; !condition(); waited += 20) {
-        if (waited >= limitMs) return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
 int LineCount(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    return static_cast<int>(file.readAll().count('\n'));
+    return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count('\n')) : 0;
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (had)
-            qputenv(name, old);
-        else
-            qunsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool had;
-    QByteArray old;
-};
-
-// The whole program started with one file on the command line; every message box is recorded and answered.
-class Player {
-public:
-    explicit Player(const QString& clip) : argument(QFile::encodeName(clip)) {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        argv[0] = program;
-        argv[1] = argument.data();
-        app = std::make_unique<CMediaPlayerApp>(argc, argv);
-        CPromptService::SetHandler([this](const PromptRequest& request) {
-            prompts << request.text;
-            return PromptAnswer::Ok;
-        });
-        started = app->InitInstance() && CMediaPlayerView::Instance() &&
-                  QTest::qWaitForWindowExposed(app->MainFrame());
-        view = CMediaPlayerView::Instance();
-        doc = CMediaPlayerDoc::Instance();
-    }
-    ~Player() {
-        app->ExitInstance();
-        CPromptService::SetHandler({});
-    }
-    // Waits until the playback thread has asked for count more paints.
-    bool Frames(int count) {
-        int frames = 0;
-        const QMetaObject::Connection counting =
-            QObject::connect(&ThePlayer->notifier, &CPlayerNotifier::frameReady, view, [&] { ++frames; });
-        const bool arrived = WaitFor([&] { return frames >= count; });
-        QObject::disconnect(counting);
-        return arrived;
-    }
-    // Paints the video surface now, through the view's paint routine, and returns what it shows.
-    QImage PaintNow() const {
-        QWidget* surface = view->Renderer()->GetDC();
-        if (auto* gl = qobject_cast<QOpenGLWidget*>(surface)) return gl->grabFramebuffer();
-        return surface->grab().toImage();
-    }
-
-    QTemporaryDir settings;
-    QByteArray argument;
-    char program[16] = "nrx-mediaplayer";
-    char* argv[3] = {program, nullptr, nullptr};
-    int argc = 2;
-    std::unique_ptr<CMediaPlayerApp> app;
-    bool started = false;
-    CMediaPlayerView* view = nullptr;
-    CMediaPlayerDoc* doc = nullptr;
-    QStringList prompts;
-};
 
 template <typename Fn>
 Fn Synthetic(const char* symbol) {
@@ -116,7 +28,6 @@ Fn Synthetic(const char* symbol) {
     if (!fn) ADD_FAILURE() << "synthetic module lacks " << symbol;
     return fn;
 }
-
 } // namespace
 
 TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
@@ -135,7 +46,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     ASSERT_TRUE(configure && holdReads && heldReads);
     configure("frames=100000;rate=50;width=320;height=240");
 
-    Player player(clip);
+    ProgramRun player(clip);
     // Declared after the player, so held reads go before the program stops its playback thread.
     const struct LetReadsGo {
         NrxSyntheticHoldReadsFn hold;
@@ -189,18 +100,12 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
 TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
     // No GL integration at all: no OpenGL context can be made on this display.
     ScopedEnv noGl("QT_XCB_GL_INTEGRATION", "none");
-    Player player(QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath("orientation_red_top.mp4"));
+    ProgramRun player(Clip("orientation_red_top.mp4"));
     ASSERT_TRUE(player.started);
     EXPECT_EQ(player.view->RendererType(), RendererKind::Gdi);
     ASSERT_TRUE(player.view->Renderer() && player.view->Renderer()->ready);
-    ASSERT_TRUE(player.Frames(3));
-    player.doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_TRUE(WaitFor([&] { return ThePlayer->engine->GetPlayState() == PlayState::Paused; }));
-    const QImage shot = player.PaintNow().convertToFormat(QImage::Format_RGB32);
-    const QRgb top = shot.pixel(shot.width() / 2, shot.height() / 4);
-    const QRgb bottom = shot.pixel(shot.width() / 2, shot.height() * 3 / 4);
-    EXPECT_TRUE(qRed(top) > 180 && qGreen(top) < 80 && qBlue(top) < 80) << "top half should be red";
-    EXPECT_TRUE(qBlue(bottom) > 180 && qRed(bottom) < 80 && qGreen(bottom) < 80) << "bottom half should be blue";
+    ASSERT_TRUE(player.PauseAfterFrames());
+    EXPECT_TRUE(RedOverBlue(player.PaintNow()));
 
     ASSERT_TRUE(WaitFor([&] { return !player.prompts.isEmpty(); }));
     EXPECT_TRUE(player.prompts.front().contains("OpenGL is not available")) << player.prompts.front().toStdString();

@@ -1,40 +1,21 @@
 // The whole program's window under real input from the display: full screen and on-top changes keep the
 // keyboard, moving the frame keeps the cursor, and the right button over the web link gives the player's menu.
-#include "app/MediaPlayerApp.h"
-#include "app/PromptService.h"
-#include "document/MediaPlayerDoc.h"
-#include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
 #include "resources/CommandIds.h"
 #include "resources/MainMenu.h"
 #include "settings/ProgramParams.h"
+#include "tests/program/ProgramHarness.h"
 #include "tests/program/XTestInput.h"
 #include "view/CursorAutoHide.h"
-#include "view/MediaPlayerView.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
-QString Clip(const char* name) { return QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath(name); }
-
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000) {
-    for (int waited = 0; !condition(); waited += 20) {
-        if (waited >= limitMs) return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
 // Counts the times a widget was hidden.
 class HideCounter : public QObject {
 public:
@@ -51,32 +32,17 @@ protected:
 class WindowInput : public ::testing::Test {
 protected:
     void Start(const QString& clip) {
-        ASSERT_TRUE(settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        argument = clip.toLocal8Bit();
-        argv[0] = program;
-        argv[1] = argument.data();
-        argc = clip.isEmpty() ? 1 : 2;
-        app = std::make_unique<CMediaPlayerApp>(argc, argv);
-        CPromptService::SetHandler([](const PromptRequest&) { return PromptAnswer::Ok; });
-        ASSERT_TRUE(app->InitInstance());
-        view = CMediaPlayerView::Instance();
-        doc = CMediaPlayerDoc::Instance();
-        frame = app->MainFrame();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        run = std::make_unique<ProgramRun>(clip);
+        ASSERT_TRUE(run->started);
+        view = run->view;
+        doc = run->doc;
+        frame = run->app->MainFrame();
         if (!XTestInput::Available()) GTEST_SKIP() << "no X display with the XTest extension";
         ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == frame; }));
     }
-
     void TearDown() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        if (app) app->ExitInstance();
-        CPromptService::SetHandler({});
-        app.reset();
     }
-
-    CVideoEngine* Engine() const { return ThePlayer ? ThePlayer->engine.get() : nullptr; }
-    bool InState(PlayState state) const { return Engine() && Engine()->IsOpened() && Engine()->GetPlayState() == state; }
 
     // Away from the window: on a display without a window manager, keys then reach the player only
     // when it holds the input focus.
@@ -92,12 +58,7 @@ protected:
         return WaitFor([&] { return Params.Contrast == before + 1; }, 5000);
     }
 
-    QTemporaryDir settingsDir;
-    QByteArray argument;
-    char program[16] = "nrx-mediaplayer";
-    char* argv[3] = {nullptr, nullptr, nullptr};
-    int argc = 0;
-    std::unique_ptr<CMediaPlayerApp> app;
+    std::unique_ptr<ProgramRun> run;
     CMediaPlayerView* view = nullptr;
     CMediaPlayerDoc* doc = nullptr;
     CMainFrame* frame = nullptr;
@@ -106,7 +67,7 @@ protected:
 
 TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     PointerAway();
     HideCounter counter(frame);
     const auto onTop = [&] { return frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
@@ -118,6 +79,8 @@ TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
         std::function<void()> act;
         bool wantedOnTop;
     } steps[] = {
+        // No window manager: unless the player takes the input focus itself, keys go to the window under the pointer.
+        {"started", [] {}, false},
         {"While Playing, playing", [&] { doc->OnCommand(ID_ONTOP_WHILE_PLAYING); }, true},
         {"paused", [&] { doc->OnCommand(ID_PLAY_PAUSE); }, false},
         {"full screen", [&] { doc->OnCommand(ID_SIZE_FULLSCREEN); }, true},
@@ -137,12 +100,12 @@ TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
 
 TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     const QRect before = frame->geometry();
     doc->OnCommand(ID_SIZE_FULLSCREEN);
     ASSERT_TRUE(doc->fullScreen);
     doc->OnCommand(ID_CLOSE_FILE);
-    ASSERT_FALSE(Engine()->IsOpened());
+    ASSERT_FALSE(run->Engine()->IsOpened());
 
     PointerAway();
     XTestInput::TapKey("Escape");
@@ -155,9 +118,9 @@ TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
 
 TEST_F(WindowInput, TheCursorStaysWhileTheFrameIsBeingMoved) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Playing); }));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     doc->OnCommand(ID_PLAY_PAUSE);
-    ASSERT_TRUE(WaitFor([&] { return InState(PlayState::Paused); }));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Paused); }));
     auto* timer = view->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(timer, nullptr);
     int ticks = 0, hiddenTicks = 0;

@@ -6,13 +6,10 @@
 //   rate=25           frame rate reported and generated
 //   frames=250        frames in the stream; ReadFrame past the last one reports end of stream
 //   width=64;height=48
-//   decodeMs=0        time each ReadFrame takes
-//   soundOnly=1       the file has no picture of its own (HasPicture answers 0)
 //   fail=Open,ReadFrame@3   these methods fail with E_FAIL (from their n-th call on when @n is given)
 //   noInterface=device|property   the class exists but lacks its interface (E_NOINTERFACE)
 //   unregistered=device|property  the class is unknown (REGDB_E_CLASSNOTREG)
 //   extensions=...    the supported-extensions string; comes last and takes the rest of the text
-//   devices=1         length of the audio device list
 //
 // Holding reads: NrxSyntheticHoldReads(1) makes every ReadFrame wait at its very start (before it touches the
 // device's state, as a long decode would) until NrxSyntheticHoldReads(0); NrxSyntheticHeldReads says how

@@ -4,14 +4,12 @@
 #include "tests/synthetic/SyntheticControl.h"
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #define NRX_EXPORT extern "C" __attribute__((visibility("default")))
@@ -23,13 +21,10 @@ struct Config {
     std::int64_t frames = 250;
     std::int32_t width = 64;
     std::int32_t height = 48;
-    int decodeMs = 0;
-    bool soundOnly = false; // HasPicture answers 0
     std::map<std::string, std::int64_t> failFrom; // method -> first failing call (1-based)
     std::string noInterface;
     std::string unregistered;
     std::string extensions = "Video Files|*.avi;*.mp4;*.mkv;*.syn|All Files (*.*)|*.*";
-    std::int32_t devices = 1;
 };
 
 std::mutex stateGuard; // guards config, configured, calls and lastValues
@@ -79,11 +74,8 @@ Config ParseConfig(const char* text) {
         else if (key == "frames") result.frames = std::strtoll(value.c_str(), nullptr, 10);
         else if (key == "width") result.width = std::atoi(value.c_str());
         else if (key == "height") result.height = std::atoi(value.c_str());
-        else if (key == "decodeMs") result.decodeMs = std::atoi(value.c_str());
         else if (key == "noInterface") result.noInterface = value;
         else if (key == "unregistered") result.unregistered = value;
-        else if (key == "devices") result.devices = std::atoi(value.c_str());
-        else if (key == "soundOnly") result.soundOnly = value == "1";
         else if (key == "fail") {
             std::stringstream methods(value);
             std::string method;
@@ -181,7 +173,6 @@ public:
     }
     HRESULT ReadFrame(std::int32_t, std::int32_t mode) override {
         PassReadGate();
-        if (cfg.decodeMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(cfg.decodeMs));
         std::lock_guard lock(guard);
         if (HRESULT hr = Enter("ReadFrame", mode); FAILED(hr)) return hr;
         if (!open) return E_FAIL;
@@ -243,7 +234,7 @@ public:
     HRESULT GetRate(std::int32_t, float* value) override { return Give("GetRate", value, rate); }
     HRESULT HasPicture(std::int32_t, std::int32_t* picture) override {
         std::lock_guard lock(guard);
-        *picture = cfg.soundOnly ? 0 : 1;
+        *picture = 1;
         return OpenOnly("HasPicture");
     }
     HRESULT GetVolume(std::int32_t, std::int32_t* value) override { return Give("GetVolume", value, volume); }
@@ -333,7 +324,7 @@ public:
         *text = CopyString(cfg.extensions);
         return S_OK;
     }
-    HRESULT GetDeviceCount(std::int32_t* count) override { return Count("GetDeviceCount", cfg.devices, count); }
+    HRESULT GetDeviceCount(std::int32_t* count) override { return Count("GetDeviceCount", 1, count); }
     HRESULT GetDeviceName(std::int32_t index, char** name) override { return Name("GetDeviceName", "Device", index, name); }
     HRESULT GetVideoCodecCount(std::int32_t* count) override { return Count("GetVideoCodecCount", 2, count); }
     HRESULT GetVideoCodecName(std::int32_t index, char** name) override {

@@ -1,5 +1,5 @@
 // Frame-accurate positioning: jumps forward and backward across keyframes, single steps, skips, time.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <random>
 #include <tuple>
@@ -17,7 +17,7 @@ void ExpectAt(const Device& dev, std::int64_t frame) {
 
 TEST(EngineSeek, JumpsLandOnTheExactFrame) {
     Device dev;
-    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Open("numbered_320x240_25.mp4"), S_OK);
     // Keyframes sit every 50 frames: hit them, the frames just before and after, and random ones both ways.
     for (std::int64_t f : {0, 49, 50, 51, 249, 100, 99, 1, 173, 12})
         ExpectAt(dev, f);
@@ -31,7 +31,7 @@ TEST(EngineSeek, JumpsLandOnTheExactFrame) {
 
 TEST(EngineSeek, StepsForwardAndBackwardOneFrameAtATime) {
     Device dev;
-    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Open("numbered_320x240_25_noaudio.mp4"), S_OK);
     ExpectAt(dev, 45);
     for (std::int64_t f = 46; f <= 56; ++f) ExpectAt(dev, f); // across the keyframe at 50
     for (std::int64_t f = 55; f >= 40; --f) ExpectAt(dev, f); // and back over it
@@ -39,7 +39,7 @@ TEST(EngineSeek, StepsForwardAndBackwardOneFrameAtATime) {
 
 TEST(EngineSeek, PositionsAndSkipsAreClampedToTheFile) {
     Device dev;
-    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25_noaudio.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Open("numbered_320x240_25_noaudio.mp4"), S_OK);
     using Move = HRESULT (IVideoDevice::*)(std::int32_t, std::int64_t);
     const std::tuple<Move, std::int64_t, std::int64_t> moves[] = {
         {&IVideoDevice::SetPosition, 100000, 249}, {&IVideoDevice::SetPosition, -5, 0},
@@ -54,7 +54,7 @@ TEST(EngineSeek, PositionsAndSkipsAreClampedToTheFile) {
 
 TEST(EngineSeek, JumpWhilePlayingContinuesFromThere) {
     Device dev;
-    ASSERT_EQ(dev->Open(0, Clip("numbered_320x240_25.mp4").c_str()), S_OK);
+    ASSERT_EQ(dev.Open("numbered_320x240_25.mp4"), S_OK);
     ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
     ASSERT_EQ(dev->SetPosition(0, 150), S_OK);
     int status = NRX_FRAME_NONE;
@@ -66,7 +66,7 @@ TEST(EngineSeek, JumpWhilePlayingContinuesFromThere) {
 
 TEST(EngineSeek, LateStartTimeCountsFromTheStreamStart) {
     Device dev;
-    ASSERT_EQ(dev->Open(0, Clip("start_10s.ts").c_str()), S_OK) << Engine().LastError();
+    ASSERT_EQ(dev.Open("start_10s.ts"), S_OK) << Engine().LastError();
     ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
     std::int64_t seconds = -1, duration = 0;
     dev->GetCurrentTime(0, &seconds);

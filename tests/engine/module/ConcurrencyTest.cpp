@@ -1,6 +1,6 @@
 // Calls from the player's UI thread while the playback thread's exact ReadFrame is still decoding: they must
 // return without waiting for that decode, and the read must still deliver the frame then wanted.
-#include "tests/module/EngineLoader.h"
+#include "tests/engine/module/EngineLoader.h"
 
 #include <atomic>
 #include <functional>
@@ -50,7 +50,7 @@ TEST(EngineConcurrency, CallsDuringAnExactSeekDoNotWaitForIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Device dev;
-        ASSERT_EQ(dev->Open(0, Clip("numbered_longgop_640x360.mp4").c_str()), S_OK) << Engine().LastError();
+        ASSERT_EQ(dev.Open("numbered_longgop_640x360.mp4"), S_OK) << Engine().LastError();
         ASSERT_EQ(dev->SetPlayState(0, 1), S_OK);
         ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
         ASSERT_EQ(dev->SetPosition(0, kFar), S_OK);

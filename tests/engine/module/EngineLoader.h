@@ -8,8 +8,10 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace nrxtest {
 
@@ -60,7 +62,9 @@ inline const EngineModule& Engine() {
     return module;
 }
 
+// A generated clip by name, or any file by its absolute path.
 inline std::string Clip(const std::string& name) {
+    if (!name.empty() && name[0] == '/') return name;
     const char* dir = std::getenv("NRX_MEDIA_DIR");
     return std::string(dir ? dir : ".") + "/" + name;
 }
@@ -78,6 +82,22 @@ struct Device {
         d->ReadFrame(0, mode);
         d->GetFrameStatus(0, &status);
         return status;
+    }
+    // Opens a clip; untimed, the module hands out frames as fast as they decode (as a converter reads them).
+    HRESULT Open(const std::string& name, bool untimed = false) const {
+        if (untimed) setenv("NRX_UNTIMED", "1", 1);
+        const HRESULT opened = d->Open(0, Clip(name).c_str());
+        unsetenv("NRX_UNTIMED");
+        return opened;
+    }
+    // Reads until something new (a frame or the end) comes, polling like the player's loop; NONE after `polls`.
+    std::int32_t ReadNew(int polls = 500) const {
+        for (int i = 0; i < polls; ++i) {
+            const std::int32_t status = Read(NRX_READ_NEXT);
+            if (status != NRX_FRAME_NONE) return status;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return NRX_FRAME_NONE;
     }
     std::int64_t Frame() const {
         std::int64_t f = -1;
