@@ -24,6 +24,24 @@ void ForwardInputEvent(QWidget* from, QWidget* target, QEvent* event) {
     QCoreApplication::postEvent(target, event->clone());
 }
 
+bool HandleControlEvent(QWidget* control, QWidget* forwardWindow, bool forwardInput, QEvent* event,
+                        const std::function<bool()>& base) {
+    try {
+        const QEvent::Type type = event->type();
+        if (forwardInput && (type == QEvent::KeyPress || type == QEvent::Wheel)) {
+            ForwardInputEvent(control, forwardWindow, event);
+            event->accept();
+            return true;
+        }
+        // A screen reader announces what the tooltip says.
+        if (type == QEvent::ToolTipChange && !control->toolTip().isEmpty()) control->setAccessibleName(control->toolTip());
+        return base();
+    } catch (const std::exception&) {
+        // Only an allocation can fail here; dropping this one event keeps the panel usable.
+        return true;
+    }
+}
+
 void DrawParentBackground(QPainter& painter, const QWidget* control, const QImage& parentImage) {
     const QWidget* parent = control->parentWidget();
     if (!parent || parentImage.isNull()) return;
@@ -91,25 +109,7 @@ void CCustomButton::paintEvent(QPaintEvent*) {
 }
 
 bool CCustomButton::event(QEvent* event) {
-    try {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::Wheel:
-            ForwardInputEvent(this, forwardWindow, event);
-            event->accept();
-            return true;
-        case QEvent::ToolTipChange:
-            // A screen reader announces what the tooltip says.
-            if (!toolTip().isEmpty()) setAccessibleName(toolTip());
-            break;
-        default:
-            break;
-        }
-        return QAbstractButton::event(event);
-    } catch (const std::exception&) {
-        // Only an allocation can fail here; dropping this one event keeps the panel usable.
-        return true;
-    }
+    return HandleControlEvent(this, forwardWindow, true, event, [&] { return QAbstractButton::event(event); });
 }
 
 void CCustomButton::enterEvent(QEnterEvent* event) {

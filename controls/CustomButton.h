@@ -3,6 +3,8 @@
 // Keys and wheel turns are handed to the forward window so hot keys work whatever has the focus.
 #pragma once
 
+#include <functional>
+
 #include <QAbstractButton>
 #include <QColor>
 #include <QImage>
@@ -49,5 +51,10 @@ private:
 
 // Posts a copy of a key or wheel event to target, positions taken relative to target. Shared by the controls.
 void ForwardInputEvent(QWidget* from, QWidget* target, QEvent* event);
+// The event handling every skinned control shares, at its edge with the event loop: keys and wheel turns
+// go to forwardWindow (when forwardInput), a tooltip becomes the accessible name, and base handles the rest.
+// Nothing throws out of it.
+bool HandleControlEvent(QWidget* control, QWidget* forwardWindow, bool forwardInput, QEvent* event,
+                        const std::function<bool()>& base);
 // Draws the part of parentImage lying behind control (the image being stretched over control's parent).
 void DrawParentBackground(QPainter& painter, const QWidget* control, const QImage& parentImage);

@@ -169,22 +169,5 @@ void CCustomSlider::UpdateTimeTip(const QPoint& p) {
 }
 
 bool CCustomSlider::event(QEvent* event) {
-    try {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::Wheel:
-            ForwardInputEvent(this, forwardWindow, event);
-            event->accept();
-            return true;
-        case QEvent::ToolTipChange:
-            if (!toolTip().isEmpty()) setAccessibleName(toolTip());
-            break;
-        default:
-            break;
-        }
-        return QWidget::event(event);
-    } catch (const std::exception&) {
-        // Only an allocation can fail here; dropping this one event keeps the panel usable.
-        return true;
-    }
+    return HandleControlEvent(this, forwardWindow, true, event, [&] { return QWidget::event(event); });
 }

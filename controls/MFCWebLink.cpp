@@ -1,6 +1,7 @@
 #include "controls/MFCWebLink.h"
 
 #include "app/PromptService.h"
+#include "controls/CustomButton.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -49,13 +50,7 @@ void CMFCWebLink::paintEvent(QPaintEvent*) {
 }
 
 bool CMFCWebLink::event(QEvent* event) {
-    try {
-        if (event->type() == QEvent::ToolTipChange && !toolTip().isEmpty()) setAccessibleName(toolTip());
-        return QAbstractButton::event(event);
-    } catch (const std::exception&) {
-        // Only an allocation can fail here; dropping this one event keeps the window usable.
-        return true;
-    }
+    return HandleControlEvent(this, nullptr, false, event, [&] { return QAbstractButton::event(event); });
 }
 
 void CMFCWebLink::enterEvent(QEnterEvent* event) {
