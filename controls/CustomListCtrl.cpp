@@ -148,7 +148,12 @@ void CListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     const QFont& font = list->CellFont();
     const QString text = index.data(Qt::DisplayRole).toString();
-    const QString shown = ElideCellText(text, QFontMetricsF(font).horizontalAdvance(text), cell.width());
+    const QFontMetricsF metrics(font);
+    QString shown = ElideCellText(text, metrics.horizontalAdvance(text), cell.width());
+    // The rule estimates from the average letter; wide letters can still overflow, and a "..." cut off by the
+    // next column would hide that anything is missing, so letters go until it really fits.
+    for (qsizetype keep = shown.size() - 3; shown != text && keep > 0 && metrics.horizontalAdvance(shown) > cell.width();)
+        shown = text.left(--keep) + QStringLiteral("...");
     Qt::Alignment horizontal = Qt::AlignLeft;
     const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     if (align & Qt::AlignRight) horizontal = Qt::AlignRight;
