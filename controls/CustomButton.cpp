@@ -4,6 +4,7 @@
 #include "skins/SkinImage.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -40,6 +41,19 @@ bool HandleControlEvent(QWidget* control, QWidget* forwardWindow, bool forwardIn
         // Only an allocation can fail here; dropping this one event keeps the panel usable.
         return true;
     }
+}
+
+std::unique_ptr<QFont> MakeControlFont(const QString& family, int pointSize, bool bold) {
+    auto made = std::make_unique<QFont>();
+    if (QFontDatabase::hasFamily(family)) {
+        made->setFamily(family);
+    } else {
+        made->setStyleHint(QFont::SansSerif);
+        made->setFamily(QStringLiteral("sans-serif"));
+    }
+    made->setPointSize(pointSize);
+    made->setBold(bold);
+    return made;
 }
 
 void DrawParentBackground(QPainter& painter, const QWidget* control, const QImage& parentImage) {

@@ -3,7 +3,9 @@
 // Keys and wheel turns are handed to the forward window so hot keys work whatever has the focus.
 #pragma once
 
+#include <QFont>
 #include <functional>
+#include <memory>
 
 #include <QAbstractButton>
 #include <QColor>
@@ -56,5 +58,7 @@ void ForwardInputEvent(QWidget* from, QWidget* target, QEvent* event);
 // Nothing throws out of it.
 bool HandleControlEvent(QWidget* control, QWidget* forwardWindow, bool forwardInput, QEvent* event,
                         const std::function<bool()>& base);
+// The skin font of a control: family when the system has it, else the system's sans-serif face.
+std::unique_ptr<QFont> MakeControlFont(const QString& family, int pointSize, bool bold);
 // Draws the part of parentImage lying behind control (the image being stretched over control's parent).
 void DrawParentBackground(QPainter& painter, const QWidget* control, const QImage& parentImage);

@@ -40,16 +40,7 @@ CCustomSlider::CCustomSlider(QWidget* parent) : QWidget(parent) {
 CCustomSlider::~CCustomSlider() = default;
 
 void CCustomSlider::SetSliderFont(const QString& family) {
-    auto made = std::make_unique<QFont>();
-    if (QFontDatabase::hasFamily(family)) {
-        made->setFamily(family);
-    } else {
-        made->setStyleHint(QFont::SansSerif);
-        made->setFamily(QStringLiteral("sans-serif"));
-    }
-    made->setPointSize(10);
-    made->setBold(true);
-    font = std::move(made);
+    font = MakeControlFont(family, 10, true);
 }
 
 void CCustomSlider::CreateTimeToolTip() {

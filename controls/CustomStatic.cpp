@@ -1,5 +1,7 @@
 #include "controls/CustomStatic.h"
 
+#include "controls/CustomButton.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -7,15 +9,7 @@
 CCustomStatic::CCustomStatic(QWidget* parent) : QLabel(parent) {}
 
 void CCustomStatic::SetStaticFont(const QString& family) {
-    auto made = std::make_unique<QFont>();
-    if (QFontDatabase::hasFamily(family)) {
-        made->setFamily(family);
-    } else {
-        made->setStyleHint(QFont::SansSerif);
-        made->setFamily(QStringLiteral("sans-serif"));
-    }
-    made->setPointSize(8);
-    staticFont = std::move(made);
+    staticFont = MakeControlFont(family, 8, false);
     update();
 }
 
