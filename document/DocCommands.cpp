@@ -111,7 +111,7 @@ CommandState CMediaPlayerDoc::GetCommandState(int id) const {
 void CMediaPlayerDoc::ShowStatusMessage(const QString& text) { emit statusMessage(text); }
 
 void CMediaPlayerDoc::RepaintPaused() {
-    if (GetPlayState() == PlayState::Paused) emit repaintRequested(false);
+    if (GetPlayState() == PlayState::Paused) emit repaintRequested();
 }
 
 bool CMediaPlayerDoc::OnPlayPause() {
@@ -130,7 +130,7 @@ bool CMediaPlayerDoc::OnPlayPause() {
 bool CMediaPlayerDoc::OnStop() {
     if (!IsPlayerReady()) return false;
     player->engine->SetPlayState(PlayState::Stopped);
-    emit repaintRequested(true);
+    emit repaintRequested();
     return true;
 }
 

@@ -66,7 +66,7 @@ void CMediaPlayerDoc::OnPlaybackEnded(quint64 serial, bool anyPicture) {
         OpenAndPlay(next, false);
     else
         OnCommand(ID_STOP);
-    emit repaintRequested(true);
+    emit repaintRequested();
 }
 
 void CMediaPlayerDoc::FinishOpening() {

@@ -46,7 +46,6 @@ CMediaPlayerDoc::~CMediaPlayerDoc() {
     DeletePanel(fileInfoDlg);
     DeletePanel(videoControl);
     DeletePanel(videoTitle);
-    enginePlayState = nullptr;
     player.reset();
     if (currentDocument == this) currentDocument = nullptr;
 }
@@ -93,7 +92,6 @@ PlayState CMediaPlayerDoc::GetPlayState() const {
 bool CMediaPlayerDoc::InitDocument() {
     DeletePanel(videoTitle);
     DeletePanel(videoControl);
-    enginePlayState = nullptr;
     player.reset();
 
     player = std::make_unique<CRedadIzivad>();
@@ -110,7 +108,6 @@ bool CMediaPlayerDoc::InitDocument() {
                                                           : engine->CreationErrors();
         for (const QString& text : texts) CPromptService::Show(text, PromptIcon::Warning);
     }
-    enginePlayState = [this] { return GetPlayState(); };
     onTopMode = Params.OnTopStatus;
 
     // The display stays awake while the program runs unless the user allowed the screen saver.
@@ -217,7 +214,7 @@ bool CMediaPlayerDoc::OnCloseFile() {
     CVideoEngine* engine = Engine();
     if (!engine) return false;
     player->StopThread(false);
-    emit repaintRequested(true);
+    emit repaintRequested();
     return true;
 }
 

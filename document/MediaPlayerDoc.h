@@ -134,7 +134,6 @@ public:
     PanelRef<CMediaPlayerView> view;
 
     // Engine play state (0 playing, 1 paused, 2 stopped); empty while no engine exists.
-    std::function<PlayState()> enginePlayState;
 
     int cxEdge = 0; // thickness of the view's sunken edge (none here), counted in by the window sizes
     int cyEdge = 0;
@@ -164,7 +163,7 @@ public:
 signals:
     // For the view, which the document never calls: connected once where the windows are put together
     // (ConnectDocument).
-    void repaintRequested(bool erase);       // draw the picture again; erase: drop it (logo when nothing plays)
+    void repaintRequested();                 // draw the picture (or the logo screen) again
     void frameFormatChanged();               // a file opened: take the engine's new frame format
     void statusMessage(const QString& text); // show text over the picture for five seconds
     void rendererRequested(RendererKind kind);

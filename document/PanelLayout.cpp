@@ -70,7 +70,7 @@ void CMediaPlayerDoc::UpdatePanelVisibility() {
     const bool current = control->isVisible();
     const bool wanted = BarsWanted({frame->frameGeometry().contains(QCursor::pos()),
                                     viewWindow->cursor().shape() != Qt::BlankCursor,
-                                    enginePlayState && enginePlayState() == PlayState::Stopped, frame->popupMenuOpen, opening});
+                                    GetPlayState() == PlayState::Stopped, frame->popupMenuOpen, opening});
     if (wanted == current) return;
     control->setVisible(wanted);
     title->setVisible(wanted);

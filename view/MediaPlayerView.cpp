@@ -169,14 +169,14 @@ void CMediaPlayerView::ApplyFrameFormat() {
     // Zoom and pan are the document's; it resets them with every open and renderer change.
     // The renderers honour the header's row order themselves.
     engine->SetFlip(false);
-    Invalidate(true);
+    Invalidate();
 }
 
 void CMediaPlayerView::ShowStatusText(const QString& text) {
     if (!renderer_) return;
     renderer_->SetOsdText(text);
     // The text must show while paused too, when no new frame would repaint.
-    Invalidate(false);
+    Invalidate();
 }
 
 void CMediaPlayerView::SetZoomPan(float zoom, float panX, float panY) {
@@ -186,7 +186,7 @@ void CMediaPlayerView::SetZoomPan(float zoom, float panX, float panY) {
     renderer_->panY = panY;
 }
 
-void CMediaPlayerView::Invalidate(bool) {
+void CMediaPlayerView::Invalidate() {
     QWidget* surface = renderer_ ? renderer_->GetDC() : nullptr;
     if (surface)
         surface->update();
@@ -203,7 +203,7 @@ void CMediaPlayerView::OnFrameReady(qint64) {
     if (!ThePlayer) return;
     // Taken before painting: a picture handed over from now on asks again, so none is left unshown.
     ThePlayer->FramePainted();
-    Invalidate(false);
+    Invalidate();
 }
 
 void CMediaPlayerView::OnTimerTick() {

@@ -41,8 +41,8 @@ public:
     // every open and every renderer switch.
     void ApplyFrameFormat();
     // Asks for a repaint of the surface (the logo screen when nothing plays). Every paint draws the whole
-    // surface and the renderer tells a new picture by itself, so erase asks for nothing more.
-    void Invalidate(bool erase);
+    // surface and the renderer tells a new picture by itself.
+    void Invalidate();
     // The status text over the picture (five seconds), shown at once also while paused.
     void ShowStatusText(const QString& text);
     // The document's zoom and pan, handed to the renderer and shown.
