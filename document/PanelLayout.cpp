@@ -45,12 +45,7 @@ void CMediaPlayerDoc::LayoutPanels(bool resized) {
 void CMediaPlayerDoc::KeepToolWindowsOnTop() {
     for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
         if (!tool) continue;
-        if (!(tool->windowFlags() & Qt::WindowStaysOnTopHint)) {
-            // Changing window flags hides a window; show it again only if it was showing.
-            const bool shown = tool->isVisible();
-            tool->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-            if (shown) tool->show();
-        }
+        SetWindowStaysOnTop(tool, true);
         tool->raise();
     }
     // The frame passes its focus on to the view, as a frame with an active view does.

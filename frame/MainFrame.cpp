@@ -141,18 +141,19 @@ void CMainFrame::moveEvent(QMoveEvent* event) {
     emit geometryChanged(geometry());
 }
 
-// QWidget::setWindowFlag would hide the window and map it anew, and the keyboard focus would not come back.
 // The native window takes the hint in place (on X11 only the window manager's state changes), and the
 // widget is told the new flags without acting on them.
-void CMainFrame::SetStaysOnTop(bool onTop) {
-    Qt::WindowFlags flags = windowFlags();
+void SetWindowStaysOnTop(QWidget* window, bool onTop) {
+    Qt::WindowFlags flags = window->windowFlags();
     if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
     flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
-    QWindow* handle = windowHandle();
-    if (!handle) return setWindowFlags(flags); // nothing shown yet, nothing to lose
-    overrideWindowFlags(flags);
+    QWindow* handle = window->windowHandle();
+    if (!handle) return window->setWindowFlags(flags); // nothing shown yet, nothing to lose
+    window->overrideWindowFlags(flags);
     handle->setFlags(flags);
 }
+
+void CMainFrame::SetStaysOnTop(bool onTop) { SetWindowStaysOnTop(this, onTop); }
 
 std::optional<SizingEdge> CMainFrame::EdgeAt(const QPoint& pos) const {
     const bool left = pos.x() < FRAME_BORDER_WIDTH, right = pos.x() >= width() - FRAME_BORDER_WIDTH;

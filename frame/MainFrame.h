@@ -10,6 +10,10 @@
 
 class QPainter;
 
+// Keeps a top-level window above others or not without hiding it, so the keyboard focus stays where it was
+// (changing a widget's window flags would hide the window and map it anew).
+void SetWindowStaysOnTop(QWidget* window, bool onTop);
+
 class CMainFrame : public QWidget {
     Q_OBJECT
 public:
