@@ -67,7 +67,11 @@ TEST(EngineConcurrency, CallsDuringAnExactSeekDoNotWaitForIt) {
         // decode would be seen waiting. The seek itself decodes for many times longer.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         c.calls(dev.d);
-        EXPECT_FALSE(returned) << "a call waited for the decode";
+        // A redirected read may finish before the call itself returns, so only a read that still has the far
+        // frame to reach can show a waiting call this way; for a redirect, the frame it delivers is the proof.
+        if (c.delivered == kFar) {
+            EXPECT_FALSE(returned) << "a call waited for the decode";
+        }
         reader.join();
         ASSERT_EQ(status, NRX_FRAME_NEW);
         EXPECT_EQ(dev.DrawnNumber(), c.delivered);
