@@ -19,6 +19,7 @@ void ConnectDocument(CMediaPlayerDoc& doc, CMainFrame& frame, CMediaPlayerView& 
     QObject::connect(&doc, &CMediaPlayerDoc::stayOnTopRequested, &frame, &CMainFrame::SetStaysOnTop);
     doc.windowRect = frame.geometry();
     QObject::connect(&frame, &CMainFrame::geometryChanged, &doc, [&doc](const QRect& rect) { doc.windowRect = rect; });
+    QObject::connect(&frame, &CMainFrame::popupMenuOpenChanged, &doc, [&doc](bool open) { doc.popupMenuOpen = open; });
     // The application ends the program; a frame without one (a test's) just closes.
     const auto quit = [&frame] {
         if (CMediaPlayerApp* app = CMediaPlayerApp::Instance())

@@ -116,7 +116,7 @@ void CCustomButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (parentImage)
         DrawParentBackground(painter, this, *parentImage);
-    else
+    else if (!IsTransparentKey(backgroundColor))
         painter.fillRect(rect(), backgroundColor);
     painter.setClipRect(rect());
     DrawButtonImage(painter, rect());

@@ -51,6 +51,11 @@ private:
     bool hover = false;
 };
 
+// The colour the floating bars leave unpainted: a control whose background is this colour draws no background,
+// so the picture under the bar shows through around it.
+inline const QColor TransparentKey{5, 5, 5};
+inline bool IsTransparentKey(const QColor& colour) { return colour.rgb() == TransparentKey.rgb(); }
+
 // Posts a copy of a key or wheel event to target, positions taken relative to target. Shared by the controls.
 void ForwardInputEvent(QWidget* from, QWidget* target, QEvent* event);
 // The event handling every skinned control shares, at its edge with the event loop: keys and wheel turns

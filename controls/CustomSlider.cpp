@@ -60,7 +60,7 @@ void CCustomSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     clientRect = rect();
-    painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
+    if (!IsTransparentKey(backgroundColor)) painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
     if (parentImage) DrawParentBackground(painter, this, *parentImage);
 
     trackRect = CurrentTrackRect();

@@ -5,6 +5,7 @@
 #include "document/ScreenSaverInhibitor.h"
 #include "document/WindowSizeModes.h"
 #include "document/ZoomPan.h"
+#include "panels/VideoTitle.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 
@@ -37,6 +38,7 @@ bool CMediaPlayerDoc::OnWindowSize(int id) {
         emit stayOnTopRequested(true);
     }
     emit windowGeometryRequested(plan.geometry);
+    if (videoTitle) videoTitle->SyncMaximizeButton();
     ShowStatusMessage(plan.message);
     return true;
 }
@@ -52,6 +54,19 @@ bool CMediaPlayerDoc::LeaveFullScreen() {
     else if (QScreen* screen = QGuiApplication::primaryScreen())
         emit windowGeometryRequested(CWindowSizeModes::CentredIn(
             QSize(CWindowSizeModes::kMinWidth, CWindowSizeModes::kMinHeight), screen->availableGeometry()));
+    if (videoTitle) videoTitle->SyncMaximizeButton();
+    return true;
+}
+
+bool CMediaPlayerDoc::RestoreFromFullScreen() {
+    if (!fullScreen || !savedWindowRect.isValid()) return false;
+    const QRect saved = std::exchange(savedWindowRect, QRect());
+    if (!OnWindowSize(ID_SIZE_ORIGINAL)) {
+        fullScreen = false;
+        ApplyOnTop();
+    }
+    emit windowGeometryRequested(saved);
+    if (videoTitle) videoTitle->SyncMaximizeButton();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
+#include "panels/VideoTitle.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 
@@ -109,6 +110,7 @@ bool CMediaPlayerDoc::InitDocument() {
         for (const QString& text : texts) CPromptService::Show(text, PromptIcon::Warning);
     }
     onTopMode = Params.OnTopStatus;
+    videoTitle.reset(CVideoTitle::CreateTitleBar(view.window(), QStringLiteral("Video CTitleontrol")));
 
     // The display stays awake while the program runs unless the user allowed the screen saver.
     if (!saver) saver = std::make_unique<CScreenSaverInhibitor>();
@@ -171,6 +173,7 @@ bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
     if (!engine) return false;
     // The new file takes the volume the user chose last, not the component's default.
     engine->SetVolume(lastVolume);
+    if (videoTitle) videoTitle->SetCaption(engine->GetDisplayName());
     ResetZoomPan();
     emit frameFormatChanged();
     return true;
@@ -215,6 +218,7 @@ bool CMediaPlayerDoc::OnCloseFile() {
     if (!engine) return false;
     player->StopThread(false);
     emit repaintRequested();
+    if (videoTitle) videoTitle->SetCaption(QString());
     return true;
 }
 

@@ -114,6 +114,9 @@ public:
     // Leaves full screen whether or not a file is open: Original Size when it can act, else back to the
     // rectangle the window had before. False when not in full screen.
     bool LeaveFullScreen();
+    // The title bar's way out of full screen: back to exactly the rectangle the window had before, which is
+    // then forgotten. False when not in full screen or no rectangle was kept.
+    bool RestoreFromFullScreen();
 
     // True when the player exists and its engine has a file open.
     bool IsFileOpen() const;
@@ -148,6 +151,8 @@ public:
     QRect savedWindowRect;
     // Where the window is now; the frame keeps it up to date (ConnectDocument).
     QRect windowRect;
+    // A top-level pop-up menu is open (the frame tells, ConnectDocument): the bars stay while it is.
+    bool popupMenuOpen = false;
 
     // Answers the Open Folder dialog with the chosen folder, empty for Cancel (tests); an empty hook restores
     // QFileDialog. Returns the previous hook.

@@ -9,10 +9,8 @@
 #include <QWidget>
 
 namespace {
-// Bars may be top-level pop-ups (screen coordinates) or overlays inside the frame (frame coordinates).
-QRect FrameRectFor(const QWidget* frame, const QWidget* panel) {
-    return panel->isWindow() ? frame->geometry() : frame->rect();
-}
+// The bars are overlays inside the window that holds the view, placed in that window's coordinates.
+QRect HostRect(const QWidget* bar) { return bar->parentWidget() ? bar->parentWidget()->rect() : QRect(); }
 } // namespace
 
 QRect TitleBarRect(const QRect& frame, int barHeight, int cxEdge, int cyEdge) {
@@ -31,12 +29,10 @@ bool BarsWanted(const PanelVisibilityInputs& in) {
 }
 
 void CMediaPlayerDoc::LayoutPanels(bool resized) {
-    CMainFrame* frame = CMainFrame::Instance();
-    if (!frame) return;
     if (QWidget* title = videoTitle.window())
-        title->setGeometry(TitleBarRect(FrameRectFor(frame, title), title->height(), cxEdge, cyEdge));
+        title->setGeometry(TitleBarRect(HostRect(title), title->height(), cxEdge, cyEdge));
     if (QWidget* control = videoControl.window()) {
-        control->setGeometry(ControlBarRect(FrameRectFor(frame, control), control->height(), cxEdge));
+        control->setGeometry(ControlBarRect(HostRect(control), control->height(), cxEdge));
         if (resized) control->update();
     }
     KeepToolWindowsOnTop();
@@ -49,25 +45,20 @@ void CMediaPlayerDoc::KeepToolWindowsOnTop() {
         tool->raise();
     }
     // The frame passes its focus on to the view, as a frame with an active view does.
-    if (QWidget* viewWindow = view.window())
-        viewWindow->setFocus(Qt::OtherFocusReason);
-    else if (CMainFrame* frame = CMainFrame::Instance())
-        frame->setFocus(Qt::OtherFocusReason);
+    if (QWidget* viewWindow = view.window()) viewWindow->setFocus(Qt::OtherFocusReason);
 }
 
 void CMediaPlayerDoc::UpdatePanelVisibility() {
-    CMainFrame* frame = CMainFrame::Instance();
     QWidget* viewWindow = view.window();
     QWidget* control = videoControl.window();
     QWidget* title = videoTitle.window();
-    if (!frame || !viewWindow || !control || !title) return;
+    if (!viewWindow || (!control && !title)) return;
 
-    const bool current = control->isVisible();
-    const bool wanted = BarsWanted({frame->frameGeometry().contains(QCursor::pos()),
-                                    viewWindow->cursor().shape() != Qt::BlankCursor,
-                                    GetPlayState() == PlayState::Stopped, frame->popupMenuOpen, opening});
+    const bool current = (control ? control : title)->isVisible();
+    const bool wanted = BarsWanted({windowRect.contains(QCursor::pos()), viewWindow->cursor().shape() != Qt::BlankCursor,
+                                    GetPlayState() == PlayState::Stopped, popupMenuOpen, opening});
     if (wanted == current) return;
-    control->setVisible(wanted);
-    title->setVisible(wanted);
+    if (control) control->setVisible(wanted);
+    if (title) title->setVisible(wanted);
     KeepToolWindowsOnTop();
 }

@@ -251,6 +251,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && IsTopLevelMenu(watched)) {
         popupMenuOpen = event->type() == QEvent::Show;
+        emit popupMenuOpenChanged(popupMenuOpen);
     } else if (systemMoveSize_ && EndsSystemMoveSize(event)) {
         systemMoveSize_ = false;
         NotifyMoveSize();

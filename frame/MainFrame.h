@@ -49,6 +49,8 @@ signals:
     void quitRequested();
     // The window moved or changed its size.
     void geometryChanged(const QRect& geometry);
+    // A top-level pop-up menu opened or closed.
+    void popupMenuOpenChanged(bool open);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -111,11 +111,6 @@ void CMediaPlayerView::ShowContextMenu(const QPoint& globalPos) {
             return MainMenuItemState{state.enabled, state.checked, state.visible, state.text};
         });
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    CMainFrame* frame = CMainFrame::Instance();
-    if (frame) frame->popupMenuOpen = true;
-    connect(menu, &QMenu::aboutToHide, this, [] {
-        if (CMainFrame* f = CMainFrame::Instance()) f->popupMenuOpen = false;
-    });
     menu->popup(globalPos);
 }
 

@@ -6,6 +6,7 @@
 #include "render/VideoRender.h"
 #include "resources/CommandIds.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QOpenGLWidget>
@@ -96,6 +97,11 @@ QImage ProgramRun::PaintNow() const {
 }
 
 QImage ProgramRun::GrabScreen() const {
+    // The bars float over the picture while the pointer is over the window: the pointer goes away, and the
+    // picture is judged once they have hidden (they stay while stopped).
+    QCursor::setPos(view->screen()->geometry().bottomRight());
+    WaitFor([this] { return !doc->videoTitle || !doc->videoTitle.window()->isVisible() || !Engine()->IsOpened(); },
+            2000);
     QTest::qWait(300);
     const QPoint at = view->mapToGlobal(QPoint());
     return view->screen()->grabWindow(0, at.x(), at.y(), view->width(), view->height()).toImage().convertToFormat(
