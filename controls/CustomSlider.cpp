@@ -60,7 +60,8 @@ void CCustomSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     clientRect = rect();
-    painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
+    // A background without alpha is a panel's see-through colour: what lies behind the slider stays visible.
+    if (backgroundColor.alpha() != 0) painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
     if (parentImage) DrawParentBackground(painter, this, *parentImage);
 
     trackRect = CurrentTrackRect();
