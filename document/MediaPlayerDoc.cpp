@@ -7,6 +7,7 @@
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
+#include "panels/VideoControl.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 
@@ -109,6 +110,7 @@ bool CMediaPlayerDoc::InitDocument() {
         for (const QString& text : texts) CPromptService::Show(text, PromptIcon::Warning);
     }
     onTopMode = Params.OnTopStatus;
+    videoControl.reset(CVideoControl::CreateControlBar(view.window(), QStringLiteral("Video Control")));
 
     // The display stays awake while the program runs unless the user allowed the screen saver.
     if (!saver) saver = std::make_unique<CScreenSaverInhibitor>();
@@ -169,8 +171,13 @@ void CMediaPlayerDoc::AfterSuccessfulOpen(bool playListReplaced) {
 bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
     CVideoEngine* engine = Engine();
     if (!engine) return false;
-    // The new file takes the volume the user chose last, not the component's default.
-    engine->SetVolume(lastVolume);
+    // The new file takes the volume the user chose last (the bar's slider), not the component's default.
+    if (videoControl) {
+        videoControl->UpdateFromEngine(true);
+        engine->SetVolume(videoControl->VolumePosition());
+    } else {
+        engine->SetVolume(lastVolume);
+    }
     ResetZoomPan();
     emit frameFormatChanged();
     return true;
@@ -215,6 +222,7 @@ bool CMediaPlayerDoc::OnCloseFile() {
     if (!engine) return false;
     player->StopThread(false);
     emit repaintRequested();
+    if (videoControl) videoControl->UpdateFromEngine(true);
     return true;
 }
 
