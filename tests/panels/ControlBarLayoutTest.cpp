@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ControlBarLayout, PlacesEveryControlForTheTemplateWidthAndAWideScreen) {
+TEST(ControlBarLayout, PlacesEveryControlForTheDesignWidthAndAWideScreen) {
     struct Case {
         int w;
         int center; // w / 2
