@@ -29,6 +29,8 @@ public:
     // meanwhile, if any, is requested now.
     void SeekServed();
 
+    // True from a left-button press on the slider until its release: the user is placing the position.
+    bool Dragging() const { return dragging; }
     // The value under client x (see SliderPositionFromX).
     std::int64_t PositionFromPoint(const QPoint& p) const;
 

@@ -6,6 +6,7 @@
 #include "document/RedadIzivad.h"
 #include "engine/ComError.h"
 #include "panels/FormatClock.h"
+#include "panels/VideoControl.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 
@@ -131,6 +132,8 @@ bool CMediaPlayerDoc::OnStop() {
     if (!IsPlayerReady()) return false;
     player->engine->SetPlayState(PlayState::Stopped);
     emit repaintRequested();
+    // No picture follows a stop, so the bar is told here that it is over.
+    if (videoControl) videoControl->UpdateFromEngine(false);
     return true;
 }
 
@@ -160,6 +163,7 @@ void CMediaPlayerDoc::ChangeVolume(int value, bool relative) {
         const int volume = std::clamp(relative ? engine->GetVolume() + value : value, 0, 100);
         engine->SetVolume(volume);
         lastVolume = volume;
+        if (videoControl) videoControl->SetVolumePosition(volume);
         ShowStatusMessage(volume > 0 ? QString::asprintf("Volume: %d%%", volume) : QStringLiteral("Volume: Mute"));
     });
 }
@@ -168,7 +172,10 @@ void CMediaPlayerDoc::ToggleMute() {
     Guarded([&] {
         if (!IsFileOpen()) return;
         CVideoEngine* engine = Engine();
-        if (engine->GetVolume() > 0) {
+        if (videoControl) {
+            // The bar's Mute keeps the volume to restore and shows the muted state.
+            videoControl->OnMuteButton();
+        } else if (engine->GetVolume() > 0) {
             volumeBeforeMute = engine->GetVolume();
             engine->SetVolume(0);
             lastVolume = 0;

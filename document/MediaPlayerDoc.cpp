@@ -7,6 +7,7 @@
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
 #include "document/ScreenSaverInhibitor.h"
+#include "panels/VideoControl.h"
 #include "panels/VideoTitle.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
@@ -111,6 +112,7 @@ bool CMediaPlayerDoc::InitDocument() {
     }
     onTopMode = Params.OnTopStatus;
     videoTitle.reset(CVideoTitle::CreateTitleBar(view.window(), QStringLiteral("Video CTitleontrol")));
+    videoControl.reset(CVideoControl::CreateControlBar(view.window(), QStringLiteral("Video Control")));
 
     // The display stays awake while the program runs unless the user allowed the screen saver.
     if (!saver) saver = std::make_unique<CScreenSaverInhibitor>();
@@ -171,8 +173,13 @@ void CMediaPlayerDoc::AfterSuccessfulOpen(bool playListReplaced) {
 bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
     CVideoEngine* engine = Engine();
     if (!engine) return false;
-    // The new file takes the volume the user chose last, not the component's default.
-    engine->SetVolume(lastVolume);
+    // The new file takes the volume the user chose last (the bar's slider), not the component's default.
+    if (videoControl) {
+        videoControl->UpdateFromEngine(true);
+        engine->SetVolume(videoControl->VolumePosition());
+    } else {
+        engine->SetVolume(lastVolume);
+    }
     if (videoTitle) videoTitle->SetCaption(engine->GetDisplayName());
     ResetZoomPan();
     emit frameFormatChanged();
@@ -219,6 +226,7 @@ bool CMediaPlayerDoc::OnCloseFile() {
     player->StopThread(false);
     emit repaintRequested();
     if (videoTitle) videoTitle->SetCaption(QString());
+    if (videoControl) videoControl->UpdateFromEngine(true);
     return true;
 }
 

@@ -9,8 +9,9 @@ void ForwardPressToView(QWidget* view, QMouseEvent* event) {
     event->accept();
     if (!view) return;
     const QPointF global = event->globalPosition();
+    // Sent, not posted: the view starts moving the window from this very press.
     QMouseEvent copy(event->type(), view->mapFromGlobal(global), global, event->button(), event->buttons(),
-                     event->modifiers());
+                     event->modifiers(), event->pointingDevice());
     QCoreApplication::sendEvent(view, &copy);
 }
 

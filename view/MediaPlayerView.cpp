@@ -4,6 +4,7 @@
 #include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
+#include "panels/VideoControl.h"
 #include "render/VideoRenderGdi.h"
 #include "render/VideoRenderOpenGL.h"
 #include "resources/CommandIds.h"
@@ -204,6 +205,8 @@ void CMediaPlayerView::OnFrameReady(qint64) {
     // Taken before painting: a picture handed over from now on asks again, so none is left unshown.
     ThePlayer->FramePainted();
     Invalidate();
+    if (CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance(); doc && doc->videoControl)
+        doc->videoControl->UpdateFromEngine(false);
 }
 
 void CMediaPlayerView::OnTimerTick() {

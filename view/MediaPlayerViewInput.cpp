@@ -4,6 +4,7 @@
 #include "document/MediaPlayerDoc.h"
 #include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
+#include "panels/VideoControl.h"
 #include "resources/CommandIds.h"
 #include "resources/MainMenu.h"
 #include "view/DropFilter.h"
@@ -90,7 +91,11 @@ void CMediaPlayerView::mousePressEvent(QMouseEvent* event) {
         if (!(doc && doc->fullScreen))
             if (CMainFrame* frame = CMainFrame::Instance()) frame->BeginMove(event->globalPosition().toPoint());
     } else if (event->button() == Qt::MiddleButton) {
-        if (doc) doc->OnCommand(ID_PLAY_PAUSE);
+        // The bar's Play also starts a stopped playlist again.
+        if (doc && doc->videoControl)
+            doc->videoControl->OnPlayButton();
+        else if (doc)
+            doc->OnCommand(ID_PLAY_PAUSE);
     }
     QWidget::mousePressEvent(event);
 }

@@ -62,10 +62,10 @@ TEST_F(Controls, ButtonShowsTheCheckedLookOnlyWhenItHasOne) {
     EXPECT_EQ(Pixel(button, 10, 10), QColor(Qt::green)) << "an empty normal path keeps the images";
 
     CCustomButton broken(&panel);
-    broken.backgroundColor = QColor(5, 5, 5);
+    broken.backgroundColor = QColor(40, 80, 120);
     broken.SetImages(dir.filePath("missing.png"));
     broken.Resize(12, 12);
-    EXPECT_EQ(Pixel(broken, 6, 6), QColor(5, 5, 5)) << "no art: the background, and no complaint";
+    EXPECT_EQ(Pixel(broken, 6, 6), QColor(40, 80, 120)) << "no art: the background, and no complaint";
 }
 
 TEST_F(Controls, ButtonGrowsUnderTheMouse) {

@@ -2,6 +2,7 @@
 #include "tests/document/DocumentFixture.h"
 
 #include "document/RedadIzivad.h"
+#include "panels/VideoControl.h"
 #include "settings/ProgramParams.h"
 
 namespace {
@@ -43,7 +44,7 @@ TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSp
 
 TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
     OpenFiles({Clip("numbered_320x240_25.mp4"), Clip("h264_aac_640x360_25.mp4")});
-    EXPECT_EQ(Engine().GetVolume(), 100) << "a first file starts at full volume, not silent";
+    EXPECT_EQ(Engine().GetVolume(), CVideoControl::InitialVolume) << "a first file starts at the bar's volume, not silent";
 
     doc->ChangeVolume(3, false);
     EXPECT_EQ(StatusText(), "Volume: 3%");
