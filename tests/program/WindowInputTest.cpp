@@ -1,6 +1,11 @@
 // The whole program's window under real input from the display: full screen and on-top changes keep the
 // keyboard, moving the frame keeps the cursor, and the right button over the web link gives the player's menu.
+#include "controls/CustomButton.h"
+#include "controls/CustomSlider.h"
 #include "frame/MainFrame.h"
+#include "panels/VideoControl.h"
+#include "panels/VideoTitle.h"
+#include "render/VideoRender.h"
 #include "resources/CommandIds.h"
 #include "resources/MainMenu.h"
 #include "settings/ProgramParams.h"
@@ -28,6 +33,25 @@ protected:
         return false;
     }
 };
+
+// The frame number the numbered clip draws as ten white 32-pixel squares along its top (bit i at x = 32 i),
+// read off a grab of the view through the picture's place in it.
+int NumberOnScreen(const QImage& shot, const DestRect& picture) {
+    int n = 0;
+    for (int i = 0; i < 10; ++i) {
+        const int x = int(picture.X + (32 * i + 16) * picture.W / 320), y = int(picture.Y + 16 * picture.H / 240);
+        if (qGreen(shot.pixel(x, y)) > 128) n |= 1 << i;
+    }
+    return n;
+}
+
+QPoint CentreOf(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
+
+void ClickAt(QPoint global) {
+    XTestInput::MoveTo(global);
+    XTestInput::Button(1, true);
+    XTestInput::Button(1, false);
+}
 
 class WindowInput : public ::testing::Test {
 protected:
@@ -162,4 +186,47 @@ TEST_F(WindowInput, RightButtonOnTheWebLinkOpensThePlayersMenu) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<QMenu*>(w) && w->isVisible()) ++menus;
     EXPECT_EQ(menus, 1) << "no other menu besides the player's";
+}
+
+TEST_F(WindowInput, TheControlBarPausesAndSeeksUnderTheMouseAndTheBarsFollowThePointer) {
+    Start(Clip("numbered_320x240_25.mp4"));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
+    CVideoControl* bar = doc->videoControl.get();
+    CVideoTitle* title = doc->videoTitle.get();
+    ASSERT_TRUE(bar && title);
+
+    XTestInput::MoveTo(CentreOf(view));
+    ASSERT_TRUE(WaitFor([&] { return bar->isVisible() && title->isVisible(); })) << "the pointer over the window shows the bars";
+    ClickAt(CentreOf(bar->playButton));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Paused); }));
+
+    // A drag from a quarter to three quarters of the seek bar, in steps, as a hand does it.
+    CCustomSlider* seek = bar->seekSlider;
+    const QPoint from = seek->mapToGlobal(QPoint(seek->width() / 4, seek->height() / 2));
+    const QPoint to = seek->mapToGlobal(QPoint(seek->width() * 3 / 4, seek->height() / 2));
+    XTestInput::MoveTo(from);
+    XTestInput::Button(1, true);
+    for (int i = 1; i <= 10; ++i) {
+        XTestInput::MoveTo(from + (to - from) * i / 10);
+        QTest::qWait(40);
+    }
+    XTestInput::Button(1, false);
+    const qint64 wanted = seek->PositionFromPoint(seek->mapFromGlobal(to));
+    ASSERT_GT(wanted, 100);
+    EXPECT_TRUE(WaitFor([&] { return run->Engine()->GetCurrentFrame() == wanted; }))
+        << "landed on " << run->Engine()->GetCurrentFrame() << " instead of " << wanted;
+    EXPECT_TRUE(run->InState(PlayState::Paused)) << "seeking does not resume playback";
+
+    // The grab sends the pointer away first: paused and away, both bars hide, and the picture is that frame.
+    const QImage shot = run->GrabScreen();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(title->isVisible());
+    EXPECT_EQ(NumberOnScreen(shot, view->Renderer()->destRect), wanted);
+
+    // Back over the window, Play again: playback goes on from there and the knob follows it.
+    XTestInput::MoveTo(CentreOf(view));
+    ASSERT_TRUE(WaitFor([&] { return bar->isVisible(); }));
+    ClickAt(CentreOf(bar->playButton));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
+    EXPECT_TRUE(WaitFor([&] { return seek->position > wanted + 5; })) << "the knob stays at " << seek->position;
 }
