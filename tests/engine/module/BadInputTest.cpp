@@ -47,9 +47,7 @@ TEST(EngineBadInput, UnplayableFilesFailWithAReason) {
         const std::string why = Engine().LastError();
         EXPECT_FALSE(why.empty());
         EXPECT_NE(why.find(mention), std::string::npos) << why;
-        std::int32_t open = -1;
-        dev->IsOpen(0, &open);
-        EXPECT_EQ(open, 0);
+        EXPECT_EQ(dev.Get(&IVideoDevice::IsOpen), 0);
         EXPECT_TRUE(FAILED(dev->ReadFrame(0, NRX_READ_NEXT)));
     }
     Device dev;
@@ -107,9 +105,7 @@ TEST(EngineBadInput, CloseDuringDecodeAndRapidReopen) {
         if (i % 2) dev->ReadFrame(0, NRX_READ_NEXT);
         EXPECT_EQ(dev->Close(0), S_OK);
     }
-    std::int32_t open = -1;
-    dev->IsOpen(0, &open);
-    EXPECT_EQ(open, 0);
+    EXPECT_EQ(dev.Get(&IVideoDevice::IsOpen), 0);
 }
 
 TEST(EngineBadInput, ErrorLogGoesToItsFolderOnly) {

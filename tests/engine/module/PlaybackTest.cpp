@@ -64,9 +64,7 @@ TEST(EnginePlayback, OpensEveryGeneratedKindAtItsRate) {
         Device dev;
         ASSERT_EQ(dev.Open(name), S_OK) << Engine().LastError();
         EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
-        std::int64_t count = 0;
-        dev->GetFrameCount(0, &count);
-        EXPECT_GT(count, 10);
+        EXPECT_GT(dev.Get(&IVideoDevice::GetFrameCount), 10);
         float got = 0;
         dev->GetFrameRate(0, 0, &got);
         if (rate > 0) {
@@ -83,9 +81,7 @@ TEST(EnginePlayback, AudioOnlyShowsCoverOrBlack) {
         EXPECT_EQ(SizeOf(dev)[0], 200);
         EXPECT_EQ(SizeOf(dev)[1], 200);
         EXPECT_TRUE(Near(dev.Pixel(100, 100), 0, 128, 0));
-        std::int64_t seconds = 0;
-        dev->GetDuration(0, &seconds);
-        EXPECT_EQ(seconds, 3);
+        EXPECT_EQ(dev.Get(&IVideoDevice::GetDuration), 3);
     }
     Device dev;
     ASSERT_EQ(dev.Open("audio_only.mp3"), S_OK);
@@ -166,9 +162,7 @@ TEST(EnginePlayback, UntimedModeDeliversEveryFrameInOrderToTheEnd) {
         Device dev;
         ASSERT_EQ(dev.Open(clip, true), S_OK);
         ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
-        std::int64_t count = 0;
-        dev->GetFrameCount(0, &count);
-        EXPECT_EQ(count, 250);
+        EXPECT_EQ(dev.Get(&IVideoDevice::GetFrameCount), 250);
         int expected = 0;
         for (int status; (status = dev.Read(NRX_READ_NEXT)) != NRX_FRAME_END; ++expected) {
             ASSERT_EQ(status, NRX_FRAME_NEW) << "after frame " << expected - 1;
@@ -253,9 +247,7 @@ TEST(EnginePlayback, LastPictureStaysForItsDuration) {
     ASSERT_EQ(dev->SetRate(0, 4.0f), S_OK);
     ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
     for (int shown = 0; shown < 5; ++shown) ASSERT_EQ(dev.ReadNew(1000), NRX_FRAME_NEW) << "after " << shown;
-    std::int64_t seconds = 0;
-    dev->GetCurrentTime(0, &seconds);
-    ASSERT_EQ(seconds, 8);
+    ASSERT_EQ(dev.Get(&IVideoDevice::GetCurrentTime), 8);
     const auto lastShown = std::chrono::steady_clock::now();
     EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE) << "the end came with the last picture";
     EXPECT_EQ(dev.ReadNew(800), NRX_FRAME_END);
