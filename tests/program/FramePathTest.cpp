@@ -94,7 +94,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     EXPECT_EQ(paintsAfter, paintsBefore + 1) << "the paint drew the last picture";
     EXPECT_LT(stateChanged, released) << "the play-state change waited for the decode";
     EXPECT_EQ(stateAfter, PlayState::Paused);
-    EXPECT_TRUE(player.prompts.isEmpty()) << player.prompts.join('\n').toStdString();
+    EXPECT_TRUE(player.prompts.texts.isEmpty()) << player.prompts.All();
 }
 
 TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
@@ -107,11 +107,11 @@ TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
     ASSERT_TRUE(player.PauseAfterFrames());
     EXPECT_TRUE(RedOverBlue(player.PaintNow()));
 
-    ASSERT_TRUE(WaitFor([&] { return !player.prompts.isEmpty(); }));
-    EXPECT_TRUE(player.prompts.front().contains("OpenGL is not available")) << player.prompts.front().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return !player.prompts.texts.isEmpty(); }));
+    EXPECT_TRUE(player.prompts.texts.front().contains("OpenGL is not available")) << player.prompts.texts.front().toStdString();
     // Asking for OpenGL again keeps the picture and does not repeat the message.
     player.doc->OnCommand(ID_RENDERER_OPENGL);
     EXPECT_EQ(player.view->RendererType(), RendererKind::Gdi);
     QTest::qWait(200);
-    EXPECT_EQ(player.prompts.size(), 1);
+    EXPECT_EQ(player.prompts.texts.size(), 1);
 }

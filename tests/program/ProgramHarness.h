@@ -1,22 +1,17 @@
 // The whole program started in-process for the program tests: a clip on the command line, settings in a
-// temporary folder, every message box recorded and answered Ok; plus waiting and colour checks.
+// temporary folder, every message box recorded and answered Ok; plus colour checks.
 #pragma once
 
 #include "app/MediaPlayerApp.h"
 #include "document/MediaPlayerDoc.h"
 #include "engine/VideoEngine.h"
+#include "tests/TestSupport.h"
 #include "view/MediaPlayerView.h"
 
 #include <QImage>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
-
-// A generated clip from the media folder.
-QString Clip(const char* name);
-// Lets the event loop run until the condition holds; gives up after limitMs so a fault fails, not hangs.
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000);
 
 bool IsRed(QRgb c);
 bool IsGreen(QRgb c);
@@ -25,18 +20,6 @@ bool IsYellow(QRgb c);
 bool IsBlack(QRgb c);
 // The orientation clip shown upright: red in the top half, blue in the bottom half.
 bool RedOverBlue(const QImage& shot);
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value);
-    ~ScopedEnv();
-
-private:
-    const char* name;
-    bool had;
-    QByteArray old;
-};
 
 class ProgramRun {
 public:
@@ -58,6 +41,7 @@ public:
     // What the display shows over the view, not a re-render.
     QImage GrabScreen() const;
 
+    PromptRecorder prompts;
     QTemporaryDir settings;
     QByteArray argument;
     char program[16] = "nrx-mediaplayer";
@@ -67,5 +51,19 @@ public:
     bool started = false;
     CMediaPlayerView* view = nullptr;
     CMediaPlayerDoc* doc = nullptr;
-    QStringList prompts;
+};
+
+// Base of the program tests that start the program themselves.
+class ProgramTest : public ::testing::Test {
+protected:
+    void Start(const QString& clip) {
+        run = std::make_unique<ProgramRun>(clip);
+        ASSERT_TRUE(run->started);
+        view = run->view;
+        doc = run->doc;
+    }
+
+    std::unique_ptr<ProgramRun> run;
+    CMediaPlayerView* view = nullptr;
+    CMediaPlayerDoc* doc = nullptr;
 };
