@@ -1,9 +1,12 @@
-// What the Qt-side tests share: readable strings in failures, the generated clips, waiting on the event loop,
-// message boxes answered here, and environment variables set for one test.
+// What the Qt-side tests share: readable strings in failures, the generated clips, files written and read in one go,
+// waiting on the event loop, message boxes answered here, and environment variables set for one test.
 #pragma once
 
 #include "app/PromptService.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTest>
 #include <ostream>
@@ -13,6 +16,19 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 // A clip the build generated into the media folder.
 inline QString Clip(const char* name) { return qEnvironmentVariable("NRX_MEDIA_DIR") + '/' + QLatin1String(name); }
+
+// Writes a whole file, making its folder first; false when that failed.
+inline bool WriteFile(const QString& path, const QByteArray& bytes = {}) {
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// A whole file, empty when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Lets the event loop run until the condition holds; gives up after limitMs so a fault fails, not hangs.
 template <typename Condition>

@@ -4,7 +4,6 @@
 #include "settings/ProgramParams.h"
 #include "tests/engine/EngineTestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -36,11 +35,10 @@ std::int64_t PixelFrameNumber(CVideoEngine& engine) {
 
 TEST(EngineCreation, MissingModuleFailsBothObjectsAndEverythingTakesTheNoDevicePath) {
     QTemporaryDir folder;
-    QFile notAModule(folder.filePath("libnrxvideoengine.so"));
-    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly) && notAModule.write("this is not a shared library") > 0);
-    notAModule.close();
+    const QString notAModule = folder.filePath("libnrxvideoengine.so");
+    ASSERT_TRUE(WriteFile(notAModule, "this is not a shared library"));
 
-    for (const QString& path : {folder.filePath("missing.so"), notAModule.fileName()}) {
+    for (const QString& path : {folder.filePath("missing.so"), notAModule}) {
         SCOPED_TRACE(path.toStdString());
         PromptRecorder prompts;
         CVideoEngine engine(path);

@@ -16,10 +16,7 @@
 #include <thread>
 
 namespace {
-int LineCount(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count('\n')) : 0;
-}
+int LineCount(const QString& path) { return static_cast<int>(ReadFile(path).count('\n')); }
 
 template <typename Fn>
 Fn Synthetic(const char* symbol) {
@@ -34,9 +31,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString clip = dir.filePath("clip.syn");
-    QFile file(clip);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("synthetic") > 0);
-    file.close();
+    ASSERT_TRUE(WriteFile(clip, "synthetic"));
     const QString trace = dir.filePath("paint.csv");
     ScopedEnv module("NRX_ENGINE_MODULE", NRX_SYNTHETIC_MODULE);
     ScopedEnv paintTrace("NRX_PAINT_TRACE", QFile::encodeName(trace));

@@ -11,17 +11,6 @@
 #include <QSettings>
 #include <QTest>
 
-bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
-bool IsGreen(QRgb c) { return qGreen(c) > 180 && qRed(c) < 80 && qBlue(c) < 80; }
-bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }
-bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; }
-bool IsBlack(QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; }
-
-bool RedOverBlue(const QImage& shot) {
-    const int cx = shot.width() / 2;
-    return IsRed(shot.pixel(cx, shot.height() / 4)) && IsBlue(shot.pixel(cx, shot.height() * 3 / 4));
-}
-
 ProgramRun::ProgramRun(const QString& clip) : argument(QFile::encodeName(clip)) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     argv[1] = argument.data();

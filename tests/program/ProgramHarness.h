@@ -13,13 +13,17 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-bool IsRed(QRgb c);
-bool IsGreen(QRgb c);
-bool IsBlue(QRgb c);
-bool IsYellow(QRgb c);
-bool IsBlack(QRgb c);
+// Colour classes loose enough for decoded and scaled pictures.
+inline bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
+inline bool IsGreen(QRgb c) { return qGreen(c) > 180 && qRed(c) < 80 && qBlue(c) < 80; }
+inline bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }
+inline bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; }
+inline bool IsBlack(QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; }
 // The orientation clip shown upright: red in the top half, blue in the bottom half.
-bool RedOverBlue(const QImage& shot);
+inline bool RedOverBlue(const QImage& shot) {
+    const int cx = shot.width() / 2;
+    return IsRed(shot.pixel(cx, shot.height() / 4)) && IsBlue(shot.pixel(cx, shot.height() * 3 / 4));
+}
 
 class ProgramRun {
 public:

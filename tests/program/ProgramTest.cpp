@@ -98,7 +98,7 @@ TEST_F(Program, DroppedFilesJoinThePlaylistAndTheFirstPlaysWhenItWasEmpty) {
     Start({});
     QTemporaryDir other;
     const QString text = other.filePath("notes.zzq");
-    QFile(text).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteFile(text));
     const QPoint at = view->rect().center();
 
     QMimeData refused;
