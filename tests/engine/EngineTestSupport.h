@@ -4,6 +4,8 @@
 #include "tests/TestSupport.h"
 #include "tests/synthetic/SyntheticControl.h"
 
+#include <QLibrary>
+#include <gtest/gtest.h>
 #include <string>
 
 enum class ModuleKind { Synthetic, Real };
@@ -16,7 +18,20 @@ inline QString ModulePath(ModuleKind kind) {
 // Test case name suffix for a module kind.
 inline std::string ModuleName(ModuleKind kind) { return kind == ModuleKind::Synthetic ? "synthetic" : "real"; }
 
-// The synthetic module's controls (the module is loaded once per process).
-void ConfigureSynthetic(const char* config);
-std::int64_t SyntheticCalls(const char* method);
-std::int64_t SyntheticLastValue(const char* method);
+// An entry point of the synthetic module (loaded once per process).
+template <typename Fn>
+Fn Synthetic(const char* symbol) {
+    static QLibrary library(SyntheticModulePath());
+    auto fn = reinterpret_cast<Fn>(library.resolve(symbol));
+    if (!fn) ADD_FAILURE() << "synthetic module lacks " << symbol << ": " << library.errorString().toStdString();
+    return fn;
+}
+inline void ConfigureSynthetic(const char* config) {
+    Synthetic<NrxSyntheticConfigureFn>(NRX_SYNTHETIC_CONFIGURE_SYMBOL)(config);
+}
+inline std::int64_t SyntheticCalls(const char* method) {
+    return Synthetic<NrxSyntheticCallCountFn>(NRX_SYNTHETIC_CALL_COUNT_SYMBOL)(method);
+}
+inline std::int64_t SyntheticLastValue(const char* method) {
+    return Synthetic<NrxSyntheticLastValueFn>(NRX_SYNTHETIC_LAST_VALUE_SYMBOL)(method);
+}

@@ -27,11 +27,10 @@ struct Config {
     std::string extensions = "Video Files|*.avi;*.mp4;*.mkv;*.syn|All Files (*.*)|*.*";
 };
 
-std::mutex stateGuard; // guards config, configured, calls and lastValues
+std::mutex stateGuard; // guards config, configuredByCall and calls
 Config config;
 bool configuredByCall = false; // until NrxSyntheticConfigure, each creation reads NRX_SYNTHETIC_CONFIG
-std::map<std::string, std::int64_t> calls;
-std::map<std::string, std::int64_t> lastValues;
+std::map<std::string, std::pair<std::int64_t, std::int64_t>> calls; // method -> {calls, last value}
 thread_local std::string lastError;
 
 // The read gate (NrxSyntheticHoldReads).
@@ -98,8 +97,9 @@ Config CurrentConfig() {
 // Counts the call and decides whether it fails; a failing call leaves its text for NrxGetLastErrorText.
 HRESULT Enter(const char* method, std::int64_t value = 0) {
     std::lock_guard lock(stateGuard);
-    const std::int64_t n = ++calls[method];
-    lastValues[method] = value;
+    auto& [n, last] = calls[method];
+    ++n;
+    last = value;
     const auto fail = config.failFrom.find(method);
     if (fail != config.failFrom.end() && n >= fail->second) {
         lastError = std::string("synthetic failure in ") + method;
@@ -108,11 +108,8 @@ HRESULT Enter(const char* method, std::int64_t value = 0) {
     return S_OK;
 }
 
-char* CopyString(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
+// A copy the caller frees with NrxFreeString.
+char* CopyString(const std::string& text) { return strdup(text.c_str()); }
 
 template <typename Interface>
 class RefCounted : public Interface {
@@ -374,7 +371,6 @@ NRX_EXPORT void NrxSyntheticConfigure(const char* text) {
     config = ParseConfig(text);
     configuredByCall = true;
     calls.clear();
-    lastValues.clear();
 }
 
 NRX_EXPORT void NrxSyntheticHoldReads(int hold) { HoldReads(hold != 0); }
@@ -386,12 +382,10 @@ NRX_EXPORT std::int64_t NrxSyntheticHeldReads() {
 
 NRX_EXPORT std::int64_t NrxSyntheticCallCount(const char* method) {
     std::lock_guard lock(stateGuard);
-    const auto it = calls.find(method);
-    return it == calls.end() ? 0 : it->second;
+    return calls.count(method) ? calls[method].first : 0;
 }
 
 NRX_EXPORT std::int64_t NrxSyntheticLastValue(const char* method) {
     std::lock_guard lock(stateGuard);
-    const auto it = lastValues.find(method);
-    return it == lastValues.end() ? 0 : it->second;
+    return calls.count(method) ? calls[method].second : 0;
 }
