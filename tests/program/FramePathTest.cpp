@@ -10,9 +10,8 @@
 #include <QLibrary>
 #include <QTest>
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -54,14 +53,10 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
 
     // Steps are numbered in the order they finish. Should the UI wait for the held decode, a guard lets the
     // decode go after a while (so the test ends instead of hanging), and that step then comes first.
-    std::atomic<int> step{0};
-    std::atomic<int> released{0};
-    std::mutex guardLock;
-    std::condition_variable guardWake;
-    bool done = false;
-    std::thread guard([&] {
-        std::unique_lock lock(guardLock);
-        if (!guardWake.wait_for(lock, std::chrono::seconds(20), [&] { return done; })) {
+    std::atomic<int> step{0}, released{0};
+    std::promise<void> finished;
+    std::thread guard([&, done = finished.get_future()] {
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
             released = ++step;
             holdReads(0);
         }
@@ -74,11 +69,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     player.doc->OnCommand(ID_PLAY_PAUSE);
     const int stateChanged = ++step;
     const PlayState stateAfter = ThePlayer->engine->GetPlayState();
-    {
-        std::lock_guard lock(guardLock);
-        done = true;
-    }
-    guardWake.notify_all();
+    finished.set_value();
     guard.join();
     if (released == 0) {
         released = ++step;
