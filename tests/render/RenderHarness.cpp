@@ -1,19 +1,10 @@
 #include "RenderHarness.h"
 
-#include <QApplication>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-QApplication& TestApp() {
-    static int argc = 1;
-    static char name[] = "RenderTests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 TestFrame::TestFrame(int width, int height, int bitCount, bool topDown) {
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -81,6 +72,14 @@ QImage TestView::Grab(bool newFrame) {
     QImage image = (gl ? gl->grabFramebuffer() : grab().toImage()).convertToFormat(QImage::Format_RGB32);
     nextIsNew = true;
     return image;
+}
+
+QRect YellowBox(const QImage& img) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (IsYellow(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 void ExpectColours(const QImage& img, std::initializer_list<ColourAt> points) {

@@ -14,10 +14,6 @@
 #include <mutex>
 #include <vector>
 
-class QApplication;
-
-QApplication& TestApp();
-
 // A frame as the engine delivers it: header plus 4-byte padded rows. Quadrants: top-left red, top-right
 // green, bottom-left blue, bottom-right white, so that a mirrored, swapped or skewed picture shows.
 struct TestFrame {
@@ -33,14 +29,9 @@ struct TestFrame {
     void Fill(QColor colour) { Paint([colour](int, int) { return colour; }); }
 };
 
-// Base listed first so that the application exists before any widget is constructed.
-struct AppInstance {
-    AppInstance() { TestApp(); }
-};
-
 // The view: owns the renderer, gives it the frame format, and draws from the paint callback, handing the frame
 // over as the main view does (a CFrameView holding frameLock, a new serial for each new picture).
-class TestView : private AppInstance, public QWidget {
+class TestView : public QWidget {
 public:
     TestView(std::unique_ptr<CVideoRender> renderer, QSize size);
 
@@ -72,6 +63,8 @@ inline bool IsWhite(QRgb c) { return IsNear(c, 255, 255, 255); }
 inline bool IsBlack(QRgb c) { return IsNear(c, 0, 0, 0); }
 inline bool IsYellow(QRgb c) { return IsNear(c, 255, 255, 0); }
 
+// Bounding box of the yellow (status text) pixels, empty when there are none.
+QRect YellowBox(const QImage& img);
 // Checks the colour class of each listed pixel of img.
 struct ColourAt {
     int x, y;

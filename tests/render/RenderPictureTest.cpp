@@ -111,19 +111,6 @@ TEST(RenderZoomPan, PanMovesByFractionOfFittedSize) {
     ExpectColours(view.Grab(), {{300, 100, IsBlue}, {700, 100, IsWhite}, {500, 400, IsBlack}});
 }
 
-namespace {
-
-// Bounding box of the yellow pixels, empty when there are none.
-QRect YellowBox(const QImage& img) {
-    QRect box;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (IsYellow(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-} // namespace
-
 TEST(RenderStatusText, YellowAtItsPlaceForFiveSeconds) {
     TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(1000, 500));
     std::int64_t now = 1000;
