@@ -15,18 +15,6 @@ struct TempDir {
     TempDir() { fs::create_directories(path); }
     ~TempDir() { fs::remove_all(path); }
 };
-
-// Reads to the end; returns how many frames came out. Fails on a stuck decode.
-int PlayOut(const Device& dev) {
-    int frames = 0;
-    for (int i = 0; i < 2000; ++i) {
-        const int status = dev.Read(NRX_READ_NEXT);
-        if (status == NRX_FRAME_END) return frames;
-        frames += status == NRX_FRAME_NEW;
-    }
-    ADD_FAILURE() << "no end after 2000 reads";
-    return frames;
-}
 } // namespace
 
 TEST(EngineBadInput, UnplayableFilesFailWithAReason) {
@@ -59,7 +47,7 @@ TEST(EngineBadInput, DamagedFilesPlayToACleanEnd) {
         SCOPED_TRACE(name);
         Device dev;
         ASSERT_EQ(dev.Open(name, true), S_OK) << Engine().LastError();
-        EXPECT_GT(PlayOut(dev), 20);
+        EXPECT_GT(dev.FramesToTheEnd(), 20);
         // Going back after the end still finds a picture, damage or not.
         dev->SetPosition(0, 40);
         EXPECT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
@@ -75,7 +63,7 @@ TEST(EngineBadInput, FileDeletedWhilePlayingEnds) {
     ASSERT_EQ(dev.Open(copy.string(), true), S_OK);
     ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
     fs::remove(copy);
-    PlayOut(dev);
+    dev.FramesToTheEnd();
 }
 
 TEST(EngineBadInput, CloseDuringDecodeAndRapidReopen) {

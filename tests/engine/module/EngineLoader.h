@@ -92,6 +92,13 @@ struct Device {
         }
         return NRX_FRAME_NONE;
     }
+    // Reads to the end of the file and says how many new frames came; fails when something new stops coming.
+    int FramesToTheEnd(int polls = 500) const {
+        int frames = 0, status = NRX_FRAME_NONE;
+        while ((status = ReadNew(polls)) == NRX_FRAME_NEW) ++frames;
+        EXPECT_EQ(status, NRX_FRAME_END) << "stuck after " << frames << " frames";
+        return frames;
+    }
     // What a getter of channel 0 reports, e.g. Get(&IVideoDevice::GetDuration); -7 when it wrote nothing.
     template <typename T>
     T Get(HRESULT (IVideoDevice::*getter)(std::int32_t, T*)) const {
