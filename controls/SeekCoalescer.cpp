@@ -18,8 +18,3 @@ std::optional<std::int64_t> CSeekCoalescer::Served() {
     pending.reset();
     return next; // stays in flight: the next request is out now
 }
-
-void CSeekCoalescer::Reset() {
-    inFlight = false;
-    pending.reset();
-}

@@ -11,10 +11,6 @@ public:
     std::optional<std::int64_t> Offer(std::int64_t position);
     // The consumer finished the request it had. Returns the pending position to send next, if any.
     std::optional<std::int64_t> Served();
-    // Forget everything (the consumer went away or the range changed).
-    void Reset();
-
-    bool InFlight() const { return inFlight; }
 
 private:
     bool inFlight = false;

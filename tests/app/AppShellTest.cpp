@@ -1,18 +1,16 @@
 // The whole program in-process: start with a prepared settings file, check the window, quit with Esc,
 // and read what was saved.
 #include "app/MediaPlayerApp.h"
-#include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "frame/MainFrame.h"
 #include "settings/ProgramParams.h"
+#include "tests/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sched.h>
 
@@ -21,71 +19,62 @@ QSettings StoredSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "NRX ProductGroup", "NRX MediaPlayer");
 }
 
-void WritePreparedSettings(const QString& folder) {
-    QDir().mkpath(folder + "/NRX ProductGroup");
-    QFile file(folder + "/NRX ProductGroup/NRX MediaPlayer.conf");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Params]\n"
-               "GlobalParams\\OnTopStatus=7\n"
-               "GlobalParams\\AffinityMask=1\n"
-               "GlobalParams\\EnableScreenSaver=banana\n"
-               "GlobalParams\\LastFolderPath=/home/user/Videos\n"
-               "VideoSettings\\Contrast=\x01\x02\xff\n"
-               "VideoSettings\\Brightness=40\n"
-               "not even a key\n");
+// Runs the program (with the clip, when given) over the settings in folder until Esc, sent once its window is
+// up, ends it; whileRunning looks at the running program first. Returns the exit code.
+int RunUntilEsc(const QString& folder, const char* clip, const std::function<void(CMediaPlayerApp&)>& whileRunning) {
+    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    char program[] = "nrx-mediaplayer";
+    QByteArray argument(clip ? clip : "");
+    char* argv[] = {program, clip ? argument.data() : nullptr, nullptr};
+    int argc = clip ? 2 : 1;
+    CMediaPlayerApp app(argc, argv);
+    QTimer::singleShot(0, [&] {
+        if (!app.MainFrame()) return;
+        whileRunning(app);
+        QTest::keyClick(app.MainFrame(), Qt::Key_Escape);
+    });
+    // Should Esc not end the loop, the test fails instead of hanging.
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); });
+    return app.Run();
 }
 } // namespace
 
 TEST(AppShell, StartsPlacedThenEscSavesRepairedSettings) {
-    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    WritePreparedSettings(dir.path());
+    ASSERT_TRUE(WriteFile(dir.filePath("NRX ProductGroup/NRX MediaPlayer.conf"),
+                          "[Params]\n"
+                          "GlobalParams\\OnTopStatus=7\n"
+                          "GlobalParams\\AffinityMask=1\n"
+                          "GlobalParams\\EnableScreenSaver=banana\n"
+                          "GlobalParams\\LastFolderPath=/home/user/Videos\n"
+                          "VideoSettings\\Contrast=\x01\x02\xff\n"
+                          "VideoSettings\\Brightness=40\n"
+                          "not even a key\n"));
     cpu_set_t original;
     sched_getaffinity(0, sizeof(original), &original);
-
-    int argc = 2;
-    char program[] = "nrx-mediaplayer";
-    char clip[] = "/media/clip with spaces.mp4";
-    char* argv[] = {program, clip, nullptr};
-    CMediaPlayerApp app(argc, argv);
-    // The clip does not exist: its open error is answered here instead of by a modal box.
-    QStringList prompts;
-    CPromptService::SetHandler([&](const PromptRequest& request) {
-        prompts << request.text;
-        return PromptAnswer::Ok;
-    });
-
+    PromptRecorder prompts; // the clip does not exist: its open error is answered here instead of by a modal box
     QRect geometry, expectedGeometry;
     QString documentPath;
-    int onTopWhileRunning = -1;
-    int cpusWhileRunning = 0;
-    QTimer::singleShot(0, [&] {
-        CMainFrame* frame = app.MainFrame();
-        ASSERT_NE(frame, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    int onTopWhileRunning = -1, cpusWhileRunning = 0;
+    const char* clip = "/media/clip with spaces.mp4";
+    const int rc = RunUntilEsc(dir.path(), clip, [&](CMediaPlayerApp& app) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(app.MainFrame()));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         expectedGeometry = QRect(screen.x() + screen.width() / 4, screen.y() + screen.height() / 4,
                                  std::max(screen.width() / 2, 480), std::max(screen.height() / 2, 280));
-        geometry = frame->geometry();
+        geometry = app.MainFrame()->geometry();
         documentPath = app.Document()->documentPath;
         onTopWhileRunning = Params.OnTopStatus;
         cpu_set_t now;
         sched_getaffinity(0, sizeof(now), &now);
         cpusWhileRunning = CPU_COUNT(&now);
-
         Params.Brightness = -12; // a change made while running must reach the file
-        QTest::keyClick(frame, Qt::Key_Escape);
     });
-    // Should Esc not end the loop, the test fails instead of hanging.
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); });
-    const int rc = app.Run();
     sched_setaffinity(0, sizeof(original), &original);
 
-    CPromptService::SetHandler({});
     EXPECT_EQ(rc, 0);
-    EXPECT_FALSE(prompts.isEmpty());
+    EXPECT_FALSE(prompts.texts.isEmpty());
     EXPECT_EQ(geometry, expectedGeometry);
     EXPECT_EQ(documentPath, clip);
     EXPECT_EQ(onTopWhileRunning, 0);
@@ -100,39 +89,15 @@ TEST(AppShell, StartsPlacedThenEscSavesRepairedSettings) {
 }
 
 TEST(AppShell, AnUnreadableSettingsFileIsReportedOnceAndReplaced) {
-    if (!qEnvironmentVariableIsSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    const QString path = dir.path() + "/NRX ProductGroup/NRX MediaPlayer.conf";
-    QDir().mkpath(dir.path() + "/NRX ProductGroup");
+    const QString path = dir.filePath("NRX ProductGroup/NRX MediaPlayer.conf");
     QByteArray junk(4096, '\0');
     for (qsizetype i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 131 + 7) % 256);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(junk);
-    }
-
-    int argc = 1;
-    char program[] = "nrx-mediaplayer";
-    char* argv[] = {program, nullptr};
-    CMediaPlayerApp app(argc, argv);
-    QStringList prompts;
-    CPromptService::SetHandler([&](const PromptRequest& request) {
-        prompts << request.text;
-        return PromptAnswer::Ok;
-    });
-    QTimer::singleShot(0, [&] {
-        if (CMainFrame* frame = app.MainFrame()) QTest::keyClick(frame, Qt::Key_Escape);
-    });
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); });
-    const int rc = app.Run();
-    CPromptService::SetHandler({});
-
-    EXPECT_EQ(rc, 0);
+    ASSERT_TRUE(WriteFile(path, junk));
+    PromptRecorder prompts;
+    EXPECT_EQ(RunUntilEsc(dir.path(), nullptr, [](CMediaPlayerApp&) {}), 0);
     // Keeping the file aside and the clean one written are the settings tests' business; here the user is told.
-    ASSERT_EQ(prompts.size(), 1) << prompts.join('\n').toStdString();
-    EXPECT_TRUE(prompts[0].contains(path + ".bad")) << prompts[0].toStdString();
+    ASSERT_EQ(prompts.texts.size(), 1) << prompts.All();
+    EXPECT_TRUE(prompts.texts[0].contains(path + ".bad")) << prompts.texts[0].toStdString();
     EXPECT_EQ(StoredSettings().status(), QSettings::NoError);
 }

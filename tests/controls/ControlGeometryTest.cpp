@@ -1,6 +1,5 @@
 // The skinned controls' rules as numbers: the skin piece behind a control, the slider's track, value part,
-// click and drag rules, the time tip's text, and the one-pending seek coalescing.
-#include "controls/SeekCoalescer.h"
+// the value under the mouse and the time tip's text.
 #include "controls/SkinGeometry.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@ TEST(ControlGeometry, ButtonShowsThePieceOfTheStretchedSkinBehindIt) {
     // Parent window 300 x 200 on screen at (1000, 500), its skin image 600 x 400; button 30 x 20 at (60, 40).
     EXPECT_EQ(ParentSourceRect({1000, 500, 300, 200}, {600, 400}, {1060, 540, 30, 20}), QRectF(120, 80, 60, 40));
     EXPECT_TRUE(ParentSourceRect({0, 0, 300, 200}, {}, {10, 10, 5, 5}).isEmpty()) << "no image, nothing drawn";
-    EXPECT_EQ(HoverImageRect({0, 0, 20, 20}, true), QRect(-2, -2, 24, 24));
 }
 
 TEST(ControlGeometry, TrackIsACentredCapsuleOfTheGivenThickness) {
@@ -56,29 +54,7 @@ TEST(ControlGeometry, MouseXGivesTheValueClampedToTheRange) {
         EXPECT_EQ(SliderPositionFromX(c.x, track, c.minimum, c.maximum), c.expected) << "x=" << c.x;
 }
 
-TEST(ControlGeometry, OnlyThePlainLeftButtonDrags) {
-    EXPECT_TRUE(SliderDragsWith(Qt::LeftButton, Qt::NoModifier));
-    EXPECT_FALSE(SliderDragsWith(Qt::LeftButton, Qt::ShiftModifier));
-    EXPECT_FALSE(SliderDragsWith(Qt::LeftButton, Qt::ControlModifier));
-    EXPECT_FALSE(SliderDragsWith(Qt::LeftButton | Qt::RightButton, Qt::NoModifier));
-    EXPECT_FALSE(SliderDragsWith(Qt::NoButton, Qt::NoModifier));
-}
-
 TEST(ControlGeometry, TimeTipShowsTheClockOfTheValue) {
     EXPECT_EQ(SliderTimeTipText(90000, 25.0f), "01:00:00");
     EXPECT_EQ(SliderTimeTipText(2999, 25.0f), "00:01:59") << "whole seconds, truncated";
-}
-
-TEST(SeekCoalescing, OneRequestOutAndTheNewestPositionWaiting) {
-    CSeekCoalescer seeks;
-    EXPECT_EQ(seeks.Offer(10), 10) << "nothing in flight: sent at once";
-    EXPECT_EQ(seeks.Offer(20), std::nullopt);
-    EXPECT_EQ(seeks.Offer(30), std::nullopt);
-    EXPECT_EQ(seeks.Served(), 30) << "the newest position wins; 20 is never sent";
-    EXPECT_TRUE(seeks.InFlight());
-    EXPECT_EQ(seeks.Served(), std::nullopt);
-    EXPECT_FALSE(seeks.InFlight());
-    EXPECT_EQ(seeks.Offer(40), 40);
-    seeks.Reset();
-    EXPECT_EQ(seeks.Offer(50), 50) << "after a reset nothing is in flight";
 }

@@ -140,6 +140,8 @@ TEST_F(Controls, SeekRequestsKeepOneOutstandingAndLandOnTheRelease) {
     EXPECT_EQ(seeks.last().at(0).toLongLong(), 150) << "the newest position, where the button was let go";
     slider.SeekServed();
     EXPECT_EQ(seeks.count(), 2);
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(55, 10));
+    EXPECT_EQ(seeks.count(), 3) << "with nothing out, the next move is sent at once";
 }
 
 TEST_F(Controls, DenseSurfacesGetTheTwinArt) {

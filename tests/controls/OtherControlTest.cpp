@@ -1,11 +1,10 @@
 // The time tip's move-without-measuring rule and the web link: opening through the desktop's URL handler,
 // the prefix and text-as-address rules, and a message rather than a crash for an address that cannot open.
-#include "app/PromptService.h"
 #include "controls/CustomToolTip.h"
 #include "controls/MFCWebLink.h"
+#include "tests/TestSupport.h"
 
 #include <QDesktopServices>
-#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -60,16 +59,11 @@ TEST(WebLink, ClickOpensTheAddressThroughTheDesktopHandler) {
 }
 
 TEST(WebLink, AnAddressThatCannotOpenIsReportedNotThrown) {
-    QStringList messages;
-    const auto previous = CPromptService::SetHandler([&](const PromptRequest& request) {
-        messages << request.text;
-        return PromptAnswer::Ok;
-    });
+    PromptRecorder prompts;
     EXPECT_FALSE(CMFCWebLink::OpenAddress("http://[broken"));
     EXPECT_FALSE(CMFCWebLink::OpenAddress("   ")) << "an empty address does nothing";
-    CPromptService::SetHandler(previous);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().contains("http://[broken"));
+    ASSERT_EQ(prompts.texts.size(), 1);
+    EXPECT_TRUE(prompts.texts.first().contains("http://[broken"));
 }
 
 #include "OtherControlTest.moc"

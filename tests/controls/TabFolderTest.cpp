@@ -1,19 +1,10 @@
-// The tab strip's colour choice and sizes as a real widget shows them, and the folder chooser's three answers.
+// The tab strip's fill and sizes as a real widget shows them, and the folder chooser's three answers.
 #include "controls/CustomTabCtrl.h"
 #include "controls/FolderDialog.h"
 
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-TEST(TabCtrl, TextColourFollowsEnabledThenSelected) {
-    const QColor text(1, 1, 1), disabled(2, 2, 2), selected(3, 3, 3);
-    struct Case { bool enabled, selected; QColor expected; };
-    for (const Case& c : {Case{true, false, text}, Case{true, true, selected}, Case{false, true, disabled},
-                          Case{false, false, disabled}})
-        EXPECT_EQ(TabTextColor(c.enabled, c.selected, text, disabled, selected), c.expected)
-            << c.enabled << c.selected;
-}
 
 TEST(TabCtrl, PaintsFixedSizeTabsInTheFillColourWithTheSelectedOneRaised) {
     QWidget panel;

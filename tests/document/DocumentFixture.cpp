@@ -9,7 +9,6 @@
 #include "view/MediaPlayerView.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 void DocumentTest::SetUp() {
@@ -19,10 +18,6 @@ void DocumentTest::SetUp() {
     Params.OnTopStatus = 0;
     Params.Brightness = Params.Contrast = Params.Saturation = 0;
     Params.LastFolderPath = temp.path();
-    previousPrompt = CPromptService::SetHandler([this](const PromptRequest& request) {
-        prompts.append(request.text);
-        return PromptAnswer::Ok;
-    });
     CRedadIzivad::SetFileDialogHook([this](QWidget*, const QString&, const QString&) { return dialogAnswer; });
     CMediaPlayerDoc::SetFolderDialogHook([this](QWidget*, const QString&) { return folderAnswer; });
 
@@ -46,11 +41,6 @@ void DocumentTest::TearDown() {
     doc.reset();
     CRedadIzivad::SetFileDialogHook({});
     CMediaPlayerDoc::SetFolderDialogHook({});
-    CPromptService::SetHandler(previousPrompt);
-}
-
-QString DocumentTest::Clip(const char* name) {
-    return qEnvironmentVariable("NRX_MEDIA_DIR") + QLatin1Char('/') + QLatin1String(name);
 }
 
 void DocumentTest::OpenFiles(const QStringList& files) {
@@ -62,13 +52,6 @@ void DocumentTest::OpenFiles(const QStringList& files) {
 void DocumentTest::Press(int id) {
     doc->OnCommand(id);
     QCoreApplication::sendPostedEvents(doc.get());
-}
-
-bool DocumentTest::WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000) QTest::qWait(10);
-    return done();
 }
 
 QString DocumentTest::StatusText() const {

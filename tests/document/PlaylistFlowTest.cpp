@@ -24,18 +24,14 @@ QStringList Copies(const QString& clip, const QString& folder, int count) {
 
 // The clip with its media data overwritten and its index kept: it opens, but no picture decodes.
 QString Undecodable(const QString& clip, const QString& path) {
-    QFile in(clip);
-    if (!in.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = in.readAll();
+    QByteArray bytes = ReadFile(clip);
     const qsizetype media = bytes.indexOf("mdat");
     if (media < 4) return {};
     const auto* size = reinterpret_cast<const unsigned char*>(bytes.constData() + media - 4);
     const qsizetype end = media - 4 + ((qsizetype(size[0]) << 24) | (size[1] << 16) | (size[2] << 8) | size[3]);
     if (end > bytes.size()) return {};
     for (qsizetype i = media + 4; i < end; ++i) bytes[i] = 0;
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) return {};
-    return path;
+    return WriteFile(path, bytes) ? path : QString();
 }
 } // namespace
 
@@ -77,7 +73,7 @@ TEST_F(DocumentTest, AnEndNoticeOfAnEarlierRunDoesNotSkipAnEntry) {
     emit doc->Player()->notifier.endOfStream(first, true);
     QTest::qWait(100);
     EXPECT_EQ(doc->Player()->playList.Current(), 1);
-    EXPECT_TRUE(prompts.isEmpty()) << prompts.join('|').toStdString();
+    EXPECT_TRUE(prompts.isEmpty()) << recorder.All();
 }
 
 TEST_F(DocumentTest, AFileThatShowsNoPictureIsReportedSkippedAndNotRemembered) {
@@ -104,14 +100,8 @@ TEST_F(DocumentTest, SoundOnlyShowsTheLogoScreenAndCoverArtIsShown) {
 // A player assembled as the application does, on a module of the test's choosing, answering every prompt.
 class BarePlayer {
 public:
-    explicit BarePlayer(const char* module, const char* config = "") {
-        previousModule = qgetenv("NRX_ENGINE_MODULE");
-        qputenv("NRX_ENGINE_MODULE", module);
-        qputenv("NRX_SYNTHETIC_CONFIG", config);
-        previousPrompt = CPromptService::SetHandler([this](const PromptRequest& request) {
-            prompts << request.text;
-            return PromptAnswer::Ok;
-        });
+    explicit BarePlayer(const char* module, const char* config = "")
+        : moduleEnv("NRX_ENGINE_MODULE", module), configEnv("NRX_SYNTHETIC_CONFIG", config) {
         CRedadIzivad::SetFileDialogHook([this](QWidget*, const QString&, const QString&) {
             ++dialogs;
             return dialogAnswer;
@@ -124,20 +114,15 @@ public:
     ~BarePlayer() {
         doc.ShutdownDocument();
         CRedadIzivad::SetFileDialogHook({});
-        CPromptService::SetHandler(previousPrompt);
-        qputenv("NRX_ENGINE_MODULE", previousModule);
-        qunsetenv("NRX_SYNTHETIC_CONFIG");
     }
 
+    ScopedEnv moduleEnv, configEnv;
+    PromptRecorder prompts;
     CMediaPlayerDoc doc;
     CMainFrame frame;
     CMediaPlayerView* view = nullptr;
-    QStringList prompts, dialogAnswer;
+    QStringList dialogAnswer;
     int dialogs = 0;
-
-private:
-    QByteArray previousModule;
-    CPromptService::Handler previousPrompt;
 };
 
 // Without the engine module one message says what is missing, and every later open says it again.
@@ -145,8 +130,8 @@ TEST(EngineMissing, OneMessageAtStartAndAgainForEachOpen) {
     Params.recentFiles = {"/videos/kept.mp4"};
     {
         BarePlayer player("/nonexistent/libnrxvideoengine.so");
-        const QStringList& prompts = player.prompts;
-        ASSERT_EQ(prompts.size(), 1) << prompts.join('|').toStdString();
+        const QStringList& prompts = player.prompts.texts;
+        ASSERT_EQ(prompts.size(), 1) << player.prompts.All();
         EXPECT_TRUE(prompts[0].startsWith("The media engine is missing")) << prompts[0].toStdString();
         EXPECT_TRUE(prompts[0].contains("/nonexistent/libnrxvideoengine.so"));
 
@@ -165,25 +150,19 @@ TEST(EngineMissing, OneMessageAtStartAndAgainForEachOpen) {
 // reported there and never thrown through the event loop (which would end the program).
 TEST(EventLoopEdge, AComponentFailingWhenTheNextFileStartsIsReported) {
     BarePlayer player(NRX_SYNTHETIC_MODULE, "frames=5;rate=100;fail=SetPlayState@2");
-    ASSERT_TRUE(player.prompts.isEmpty()) << player.prompts.join('|').toStdString();
+    ASSERT_TRUE(player.prompts.texts.isEmpty()) << player.prompts.All();
     player.dialogAnswer = {"/clips/a.syn", "/clips/b.syn"};
     player.doc.OnCommand(ID_OPEN_FILES);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.doc.Player()->playList.Current() == 1; }, 10000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.prompts.isEmpty(); }, 10000));
-    EXPECT_TRUE(player.prompts.last().contains("synthetic failure in SetPlayState")) << player.prompts.join('|').toStdString();
+    ASSERT_TRUE(WaitFor([&] { return player.doc.Player()->playList.Current() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return !player.prompts.texts.isEmpty(); }));
+    EXPECT_TRUE(player.prompts.texts.last().contains("synthetic failure in SetPlayState")) << player.prompts.All();
 }
 
 TEST(OpenFailure, TheReasonSaysWhatIsWrongInPlainWords) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile empty(dir.filePath("empty.mp4"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
     const QString garbage = dir.filePath("noise.mp4");
-    QFile noise(garbage);
-    ASSERT_TRUE(noise.open(QIODevice::WriteOnly));
-    noise.write("not a video");
-    noise.close();
+    ASSERT_TRUE(WriteFile(dir.filePath("empty.mp4")) && WriteFile(garbage, "not a video"));
 
     const struct {
         QString path, engineText, reason;

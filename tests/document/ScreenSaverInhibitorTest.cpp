@@ -21,33 +21,26 @@ public:
     std::atomic<uint> cookie{6};
 
 public slots:
-    uint Inhibit(const QString&, const QString&)
-    {
+    uint Inhibit(const QString&, const QString&) {
         ++held;
         return ++cookie;
     }
-    void UnInhibit(uint given)
-    {
-        if (given == cookie)
-            --held;
+    void UnInhibit(uint given) {
+        if (given == cookie) --held;
     }
 };
 
 // A private session bus of our own, so the test neither needs nor disturbs a desktop's bus.
 class PrivateBus {
 public:
-    PrivateBus()
-    {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
-            return;
+    PrivateBus() {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) return;
         daemon_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!daemon_.waitForStarted(5000))
-            return;
+        if (!daemon_.waitForStarted(5000)) return;
         while (address_.isEmpty() && daemon_.waitForReadyRead(5000))
             address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     }
-    ~PrivateBus()
-    {
+    ~PrivateBus() {
         daemon_.terminate();
         daemon_.waitForFinished(5000);
     }
@@ -61,15 +54,14 @@ private:
 
 class ScreenSaverInhibitor : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!bus_.Ok())
-            GTEST_SKIP() << "dbus-daemon is not installed; the inhibitor cannot be checked against a real bus";
+            GTEST_SKIP()
+                << "dbus-daemon is not installed; the inhibitor cannot be checked against a real bus";
         client_ = std::make_unique<QDBusConnection>(bus_.Connect("client"));
         ASSERT_TRUE(client_->isConnected());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (service_) {
             QDBusConnection(QStringLiteral("service")).unregisterService(CScreenSaverInhibitor::kService);
             serviceThread_.quit();
@@ -81,8 +73,7 @@ protected:
         QDBusConnection::disconnectFromBus("service");
     }
 
-    void StartService()
-    {
+    void StartService() {
         service_ = std::make_unique<FakeScreenSaver>();
         service_->moveToThread(&serviceThread_);
         serviceThread_.start();
@@ -100,8 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(ScreenSaverInhibitor, TakenOnceWhileWantedAndReleasedWhenNotOrOnDestruction)
-{
+TEST_F(ScreenSaverInhibitor, TakenOnceWhileWantedAndReleasedWhenNotOrOnDestruction) {
     StartService();
     {
         CScreenSaverInhibitor inhibitor(*client_);
@@ -120,8 +110,7 @@ TEST_F(ScreenSaverInhibitor, TakenOnceWhileWantedAndReleasedWhenNotOrOnDestructi
     EXPECT_EQ(service_->held, 0);
 }
 
-TEST_F(ScreenSaverInhibitor, WithoutTheServiceOrABusNothingFailsAndALaterServiceIsUsed)
-{
+TEST_F(ScreenSaverInhibitor, WithoutTheServiceOrABusNothingFailsAndALaterServiceIsUsed) {
     CScreenSaverInhibitor inhibitor(*client_);
     inhibitor.SetWanted(true);
     EXPECT_TRUE(inhibitor.Wanted());

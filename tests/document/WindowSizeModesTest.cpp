@@ -8,15 +8,13 @@ namespace {
 
 const QRect kScreen(0, 0, 1920, 1080);
 
-WindowSizeRequest Request(int command, int w, int h, QRect screen = kScreen, QRect available = kScreen)
-{
+WindowSizeRequest Request(int command, int w, int h, QRect screen = kScreen, QRect available = kScreen) {
     return {command, w, h, screen, available, 2, 2, false};
 }
 
 } // namespace
 
-TEST(WindowSizeModes, ScalesTruncateTheMinimumHoldsAndTheScreenLimits)
-{
+TEST(WindowSizeModes, ScalesTruncateTheMinimumHoldsAndTheScreenLimits) {
     const struct {
         int command, w, h;
         const char* message; // shows the scaled size, not the limited one
@@ -37,8 +35,7 @@ TEST(WindowSizeModes, ScalesTruncateTheMinimumHoldsAndTheScreenLimits)
     EXPECT_FALSE(CWindowSizeModes::Plan(Request(ID_ZOOM_IN, 640, 480)).acts);
 }
 
-TEST(WindowSizeModes, AnOffsetScreenCentresInItsAvailableAreaAndFullScreenCoversIt)
-{
+TEST(WindowSizeModes, AnOffsetScreenCentresInItsAvailableAreaAndFullScreenCoversIt) {
     const QRect screen(1920, 0, 1280, 1024);
     const WindowSizePlan plan = CWindowSizeModes::Plan(Request(ID_SIZE_ORIGINAL, 640, 480, screen,
                                                                 QRect(1920, 40, 1280, 984)));

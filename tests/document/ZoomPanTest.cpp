@@ -5,8 +5,7 @@
 
 namespace {
 
-ZoomPanState Press(int command, int times, ZoomPanState state = {})
-{
+ZoomPanState Press(int command, int times, ZoomPanState state = {}) {
     for (int i = 0; i < times; ++i)
         EXPECT_TRUE(ApplyZoomPanCommand(command, state));
     return state;
@@ -14,8 +13,7 @@ ZoomPanState Press(int command, int times, ZoomPanState state = {})
 
 } // namespace
 
-TEST(ZoomPan, ThousandPressesStopExactlyAtTheLimitsAndTheOppositeKeyStepsBackAtOnce)
-{
+TEST(ZoomPan, ThousandPressesStopExactlyAtTheLimitsAndTheOppositeKeyStepsBackAtOnce) {
     EXPECT_EQ(Press(ID_ZOOM_IN, 1000).zoom, 4.0f);
     EXPECT_EQ(Press(ID_ZOOM_OUT, 1000).zoom, 0.2f);
     EXPECT_EQ(Press(ID_PAN_RIGHT, 1000).panX, 1.0f);
@@ -27,8 +25,7 @@ TEST(ZoomPan, ThousandPressesStopExactlyAtTheLimitsAndTheOppositeKeyStepsBackAtO
     EXPECT_FLOAT_EQ(Press(ID_ZOOM_IN, 1).zoom, 1.007f);
 }
 
-TEST(ZoomPan, OriginalSizeRestoresExactlyAndOtherIdsChangeNothing)
-{
+TEST(ZoomPan, OriginalSizeRestoresExactlyAndOtherIdsChangeNothing) {
     ZoomPanState state = Press(ID_PAN_DOWN, 37, Press(ID_ZOOM_OUT, 55, Press(ID_PAN_LEFT, 12)));
     ASSERT_TRUE(ApplyZoomPanCommand(ID_ZOOM_ORIGINAL, state));
     EXPECT_EQ(state.zoom, 1.0f);

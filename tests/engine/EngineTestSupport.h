@@ -1,48 +1,37 @@
-// Shared pieces of the engine tests: which module a case runs on, the synthetic module's controls, a
-// recorder standing in for message boxes, and an event loop for queued signals.
+// Shared pieces of the engine tests: which module a case runs on and the synthetic module's controls.
 #pragma once
 
-#include "app/PromptService.h"
+#include "tests/TestSupport.h"
 #include "tests/synthetic/SyntheticControl.h"
 
-#include <QString>
-#include <QStringList>
-#include <functional>
-#include <ostream>
+#include <QLibrary>
+#include <gtest/gtest.h>
 #include <string>
-
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 enum class ModuleKind { Synthetic, Real };
 
-QString SyntheticModulePath();
-QString RealModulePath();
-QString ModulePath(ModuleKind kind);
-// A generated clip from the media folder.
-QString MediaClip(const char* name);
+inline QString SyntheticModulePath() { return QStringLiteral(NRX_SYNTHETIC_MODULE); }
+inline QString RealModulePath() { return qEnvironmentVariable("NRX_ENGINE_MODULE"); }
+inline QString ModulePath(ModuleKind kind) {
+    return kind == ModuleKind::Synthetic ? SyntheticModulePath() : RealModulePath();
+}
 // Test case name suffix for a module kind.
-std::string ModuleName(ModuleKind kind);
+inline std::string ModuleName(ModuleKind kind) { return kind == ModuleKind::Synthetic ? "synthetic" : "real"; }
 
-// The synthetic module's controls (the module is loaded once per process).
-void ConfigureSynthetic(const char* config);
-std::int64_t SyntheticCalls(const char* method);
-std::int64_t SyntheticLastValue(const char* method);
-
-// Records every message box while alive and answers Ok.
-class PromptRecorder {
-public:
-    PromptRecorder();
-    ~PromptRecorder();
-    QStringList texts;
-
-private:
-    CPromptService::Handler previous;
-};
-
-// Makes sure a QCoreApplication exists (queued signals need an event loop).
-void EnsureApplication();
-// Processes events until done() or about 10 s passed; returns done().
-bool ProcessEventsUntil(const std::function<bool()>& done);
-// Processes events for about ms milliseconds.
-void ProcessEventsFor(int ms);
+// An entry point of the synthetic module (loaded once per process).
+template <typename Fn>
+Fn Synthetic(const char* symbol) {
+    static QLibrary library(SyntheticModulePath());
+    auto fn = reinterpret_cast<Fn>(library.resolve(symbol));
+    if (!fn) ADD_FAILURE() << "synthetic module lacks " << symbol << ": " << library.errorString().toStdString();
+    return fn;
+}
+inline void ConfigureSynthetic(const char* config) {
+    Synthetic<NrxSyntheticConfigureFn>(NRX_SYNTHETIC_CONFIGURE_SYMBOL)(config);
+}
+inline std::int64_t SyntheticCalls(const char* method) {
+    return Synthetic<NrxSyntheticCallCountFn>(NRX_SYNTHETIC_CALL_COUNT_SYMBOL)(method);
+}
+inline std::int64_t SyntheticLastValue(const char* method) {
+    return Synthetic<NrxSyntheticLastValueFn>(NRX_SYNTHETIC_LAST_VALUE_SYMBOL)(method);
+}

@@ -9,7 +9,6 @@
 class OpenFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApplication();
         ConfigureSynthetic("frames=250;rate=25");
         Params.recentFiles.clear();
         Params.LastFolderPath = "/videos/last";

@@ -2,6 +2,7 @@
 #include "document/FileDialogFilter.h"
 #include "document/PlayList.h"
 #include "document/RecentFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,8 +104,7 @@ TEST(MediaPath, PlaylistAndRecentEntriesAreAbsoluteAndCanonical) {
     ASSERT_TRUE(dir.isValid());
     const QString root = QFileInfo(dir.path()).canonicalFilePath();
     ASSERT_TRUE(QDir(root).mkdir("sub"));
-    QFile clip(root + "/clip.mp4");
-    ASSERT_TRUE(clip.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFile(root + "/clip.mp4"));
     ASSERT_TRUE(QFile::link(root + "/clip.mp4", root + "/sub/link.mp4"));
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(root + "/sub"));

@@ -11,7 +11,6 @@ class PlaybackThread : public ::testing::Test {
 protected:
     // Creates the player on the synthetic module with a stand-in view that takes repaints as a view would.
     bool Start(const char* config) {
-        EnsureApplication();
         ConfigureSynthetic(config);
         player = std::make_unique<CRedadIzivad>();
         player->viewWindow = &view;
@@ -40,7 +39,6 @@ protected:
         PromptRecorder prompts;
         return player->Create();
     }
-    void TearDown() override { player.reset(); }
     bool Signalled(CEvent& event) { return WaitForAny({&event}, 0) == 0; }
 
     QObject view;
@@ -57,7 +55,7 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     EXPECT_TRUE(player->IsThreadRunning());
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_FALSE(Signalled(player->StoppedEvent)); // only a stop request signals it
     ASSERT_FALSE(shownFrames.empty());
@@ -67,7 +65,7 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
     EXPECT_TRUE(player->IsThreadRunning());
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return ends == 2; }));
 }
 
 TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
@@ -82,7 +80,7 @@ TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
     ASSERT_TRUE(player->StopThread(false));
     EXPECT_FALSE(player->IsThreadRunning());
     EXPECT_FALSE(player->engine->IsOpened());
-    ProcessEventsFor(200);
+    QTest::qWait(200);
     EXPECT_EQ(repaints, 1);
     // Stopped without releasing: the next file opens.
     EXPECT_EQ(player->OpenFile("/clips/b.syn", true), 1);
@@ -108,26 +106,26 @@ TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
     QThread::msleep(100);
     EXPECT_EQ(SyntheticCalls("ReadFrame"), 0) << "nothing is read while the window is still being built";
     player->FramePresented();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 3; }));
     player->StopThread(false);
 
     // A window that never shows anything (a hidden one) holds the first picture back only briefly.
     const int before = SyntheticCalls("ReadFrame");
     ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= before + 3; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= before + 3; }));
 }
 
 TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 3; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 3; }));
     player->RequestStep(1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 6; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 6; }));
     player->RequestStep(-1);
     player->RefreshEvent.SetEvent();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") >= 10; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 10; }));
     player->StopThread(false);
     EXPECT_EQ(SyntheticCalls("SetPosition"), 0);
     EXPECT_EQ(SyntheticLastValue("ReadFrame"), NRX_READ_NEXT);
@@ -138,28 +136,28 @@ TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
     ASSERT_TRUE(Start("frames=1000;rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
+    ASSERT_TRUE(WaitFor([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
     player->engine->SetPlayState(PlayState::Paused);
     // A frame that was being decoded when the pause came still finishes; wait until decoding has stopped.
     for (std::int64_t reads = -1; reads != SyntheticCalls("ReadFrame");) {
         reads = SyntheticCalls("ReadFrame");
-        ProcessEventsFor(50);
+        QTest::qWait(50);
     }
     const std::int64_t paused = player->engine->GetCurrentFrame();
 
     player->RequestStep(1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused + 1; }));
+    ASSERT_TRUE(WaitFor([&] { return shownFrames.back() == paused + 1; }));
     player->RequestStep(-1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return shownFrames.back() == paused && SyntheticCalls("SetPosition") == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return shownFrames.back() == paused && SyntheticCalls("SetPosition") == 2; }));
     const std::int64_t readsBeforeRefresh = SyntheticCalls("ReadFrame");
     player->RefreshEvent.SetEvent();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return SyntheticCalls("ReadFrame") == readsBeforeRefresh + 1; }));
+    ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") == readsBeforeRefresh + 1; }));
     EXPECT_EQ(SyntheticLastValue("ReadFrame"), NRX_READ_REFRESH);
 
     // Nothing more happens until the next command: no decode, no repaint.
-    ProcessEventsFor(100);
+    QTest::qWait(100);
     const int repaintsWhenIdle = repaints;
-    ProcessEventsFor(600);
+    QTest::qWait(600);
     EXPECT_EQ(SyntheticCalls("ReadFrame"), readsBeforeRefresh + 1);
     EXPECT_EQ(repaints, repaintsWhenIdle);
     EXPECT_TRUE(player->IsThreadRunning());
@@ -168,7 +166,7 @@ TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
 TEST_F(PlaybackThread, StoppedThreadNeitherDecodesNorAsksForRepaints) {
     ASSERT_TRUE(Start("rate=100"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    ProcessEventsFor(300); // thirty periods
+    QTest::qWait(300); // thirty periods
     EXPECT_EQ(SyntheticCalls("ReadFrame"), 0);
     EXPECT_EQ(repaints, 0) << "nothing new to show: the view paints its logo screen by itself";
 }
@@ -177,7 +175,7 @@ TEST_F(PlaybackThread, FailingDecodeEndsLikeTheEndOfTheStreamWithTheText) {
     ASSERT_TRUE(Start("rate=100;fail=ReadFrame@4"));
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
     player->engine->SetPlayState(PlayState::Playing);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return ends == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_EQ(player->TakeThreadError(), "synthetic failure in ReadFrame");
     EXPECT_TRUE(player->TakeThreadError().isEmpty());
@@ -187,7 +185,7 @@ TEST_F(PlaybackThread, ThreadNeedsAViewAndAnEngine) {
     ASSERT_TRUE(Start(""));
     player->viewWindow = nullptr;
     ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !player->IsThreadRunning(); }));
+    ASSERT_TRUE(WaitFor([&] { return !player->IsThreadRunning(); }));
     EXPECT_EQ(ends, 0);
 
     CRedadIzivad bare; // never created: no engine

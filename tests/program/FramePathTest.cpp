@@ -10,16 +10,12 @@
 #include <QLibrary>
 #include <QTest>
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 namespace {
-int LineCount(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count('\n')) : 0;
-}
+int LineCount(const QString& path) { return static_cast<int>(ReadFile(path).count('\n')); }
 
 template <typename Fn>
 Fn Synthetic(const char* symbol) {
@@ -34,9 +30,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString clip = dir.filePath("clip.syn");
-    QFile file(clip);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("synthetic") > 0);
-    file.close();
+    ASSERT_TRUE(WriteFile(clip, "synthetic"));
     const QString trace = dir.filePath("paint.csv");
     ScopedEnv module("NRX_ENGINE_MODULE", NRX_SYNTHETIC_MODULE);
     ScopedEnv paintTrace("NRX_PAINT_TRACE", QFile::encodeName(trace));
@@ -59,14 +53,10 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
 
     // Steps are numbered in the order they finish. Should the UI wait for the held decode, a guard lets the
     // decode go after a while (so the test ends instead of hanging), and that step then comes first.
-    std::atomic<int> step{0};
-    std::atomic<int> released{0};
-    std::mutex guardLock;
-    std::condition_variable guardWake;
-    bool done = false;
-    std::thread guard([&] {
-        std::unique_lock lock(guardLock);
-        if (!guardWake.wait_for(lock, std::chrono::seconds(20), [&] { return done; })) {
+    std::atomic<int> step{0}, released{0};
+    std::promise<void> finished;
+    std::thread guard([&, done = finished.get_future()] {
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
             released = ++step;
             holdReads(0);
         }
@@ -79,11 +69,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     player.doc->OnCommand(ID_PLAY_PAUSE);
     const int stateChanged = ++step;
     const PlayState stateAfter = ThePlayer->engine->GetPlayState();
-    {
-        std::lock_guard lock(guardLock);
-        done = true;
-    }
-    guardWake.notify_all();
+    finished.set_value();
     guard.join();
     if (released == 0) {
         released = ++step;
@@ -94,7 +80,7 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     EXPECT_EQ(paintsAfter, paintsBefore + 1) << "the paint drew the last picture";
     EXPECT_LT(stateChanged, released) << "the play-state change waited for the decode";
     EXPECT_EQ(stateAfter, PlayState::Paused);
-    EXPECT_TRUE(player.prompts.isEmpty()) << player.prompts.join('\n').toStdString();
+    EXPECT_TRUE(player.prompts.texts.isEmpty()) << player.prompts.All();
 }
 
 TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
@@ -107,11 +93,11 @@ TEST(ProgramFramePath, WithoutOpenGLTheSoftwareRendererDrawsAndSaysSoOnce) {
     ASSERT_TRUE(player.PauseAfterFrames());
     EXPECT_TRUE(RedOverBlue(player.PaintNow()));
 
-    ASSERT_TRUE(WaitFor([&] { return !player.prompts.isEmpty(); }));
-    EXPECT_TRUE(player.prompts.front().contains("OpenGL is not available")) << player.prompts.front().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return !player.prompts.texts.isEmpty(); }));
+    EXPECT_TRUE(player.prompts.texts.front().contains("OpenGL is not available")) << player.prompts.texts.front().toStdString();
     // Asking for OpenGL again keeps the picture and does not repeat the message.
     player.doc->OnCommand(ID_RENDERER_OPENGL);
     EXPECT_EQ(player.view->RendererType(), RendererKind::Gdi);
     QTest::qWait(200);
-    EXPECT_EQ(player.prompts.size(), 1);
+    EXPECT_EQ(player.prompts.texts.size(), 1);
 }

@@ -24,7 +24,7 @@ TEST(ProgramPaintTrace, RendererSwitchAndPaintTraceRecordEveryPictureOnce) {
         ASSERT_TRUE(run.PauseAfterFrames());
         QTest::qWait(200);
         currentFrame = run.Engine()->GetCurrentFrame();
-        EXPECT_TRUE(run.prompts.isEmpty()) << run.prompts.join('\n').toStdString();
+        EXPECT_TRUE(run.prompts.texts.isEmpty()) << run.prompts.All();
     }
 
     // Lines of frame,new-picture after the header.

@@ -1,61 +1,22 @@
 #include "tests/program/ProgramHarness.h"
 
-#include "app/PromptService.h"
 #include "document/RedadIzivad.h"
 #include "frame/MainFrame.h"
 #include "render/VideoRender.h"
 #include "resources/CommandIds.h"
 
 #include <QCursor>
-#include <QDir>
 #include <QFile>
 #include <QOpenGLWidget>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
 
-QString Clip(const char* name) { return QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath(name); }
-
-bool WaitFor(const std::function<bool()>& condition, int limitMs) {
-    for (int waited = 0; !condition(); waited += 20) {
-        if (waited >= limitMs) return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
-bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
-bool IsGreen(QRgb c) { return qGreen(c) > 180 && qRed(c) < 80 && qBlue(c) < 80; }
-bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }
-bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; }
-bool IsBlack(QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; }
-
-bool RedOverBlue(const QImage& shot) {
-    const int cx = shot.width() / 2;
-    return IsRed(shot.pixel(cx, shot.height() / 4)) && IsBlue(shot.pixel(cx, shot.height() * 3 / 4));
-}
-
-ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
-    : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name)) {
-    qputenv(name, value);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (had)
-        qputenv(name, old);
-    else
-        qunsetenv(name);
-}
-
 ProgramRun::ProgramRun(const QString& clip) : argument(QFile::encodeName(clip)) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     argv[1] = argument.data();
     argc = clip.isEmpty() ? 1 : 2;
     app = std::make_unique<CMediaPlayerApp>(argc, argv);
-    CPromptService::SetHandler([this](const PromptRequest& request) {
-        prompts << request.text;
-        return PromptAnswer::Ok;
-    });
     started = settings.isValid() && app->InitInstance() && CMediaPlayerView::Instance() &&
               QTest::qWaitForWindowExposed(app->MainFrame());
     view = CMediaPlayerView::Instance();
@@ -65,7 +26,6 @@ ProgramRun::ProgramRun(const QString& clip) : argument(QFile::encodeName(clip)) 
 ProgramRun::~ProgramRun() {
     CRedadIzivad::SetFileDialogHook({});
     app->ExitInstance();
-    CPromptService::SetHandler({});
 }
 
 CVideoEngine* ProgramRun::Engine() const { return ThePlayer ? ThePlayer->engine.get() : nullptr; }

@@ -1,42 +1,29 @@
 // The whole program started in-process for the program tests: a clip on the command line, settings in a
-// temporary folder, every message box recorded and answered Ok; plus waiting and colour checks.
+// temporary folder, every message box recorded and answered Ok; plus colour checks.
 #pragma once
 
 #include "app/MediaPlayerApp.h"
 #include "document/MediaPlayerDoc.h"
 #include "engine/VideoEngine.h"
+#include "tests/TestSupport.h"
 #include "view/MediaPlayerView.h"
 
 #include <QImage>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
-// A generated clip from the media folder.
-QString Clip(const char* name);
-// Lets the event loop run until the condition holds; gives up after limitMs so a fault fails, not hangs.
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000);
-
-bool IsRed(QRgb c);
-bool IsGreen(QRgb c);
-bool IsBlue(QRgb c);
-bool IsYellow(QRgb c);
-bool IsBlack(QRgb c);
+// Colour classes loose enough for decoded and scaled pictures.
+inline bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
+inline bool IsGreen(QRgb c) { return qGreen(c) > 180 && qRed(c) < 80 && qBlue(c) < 80; }
+inline bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }
+inline bool IsYellow(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 90; }
+inline bool IsBlack(QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; }
 // The orientation clip shown upright: red in the top half, blue in the bottom half.
-bool RedOverBlue(const QImage& shot);
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value);
-    ~ScopedEnv();
-
-private:
-    const char* name;
-    bool had;
-    QByteArray old;
-};
+inline bool RedOverBlue(const QImage& shot) {
+    const int cx = shot.width() / 2;
+    return IsRed(shot.pixel(cx, shot.height() / 4)) && IsBlue(shot.pixel(cx, shot.height() * 3 / 4));
+}
 
 class ProgramRun {
 public:
@@ -58,6 +45,7 @@ public:
     // What the display shows over the view, not a re-render.
     QImage GrabScreen() const;
 
+    PromptRecorder prompts;
     QTemporaryDir settings;
     QByteArray argument;
     char program[16] = "nrx-mediaplayer";
@@ -67,5 +55,19 @@ public:
     bool started = false;
     CMediaPlayerView* view = nullptr;
     CMediaPlayerDoc* doc = nullptr;
-    QStringList prompts;
+};
+
+// Base of the program tests that start the program themselves.
+class ProgramTest : public ::testing::Test {
+protected:
+    void Start(const QString& clip) {
+        run = std::make_unique<ProgramRun>(clip);
+        ASSERT_TRUE(run->started);
+        view = run->view;
+        doc = run->doc;
+    }
+
+    std::unique_ptr<ProgramRun> run;
+    CMediaPlayerView* view = nullptr;
+    CMediaPlayerDoc* doc = nullptr;
 };

@@ -14,21 +14,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-class Program : public ::testing::Test {
+class Program : public ProgramTest {
 protected:
-    void Start(const QString& clip) {
-        run = std::make_unique<ProgramRun>(clip);
-        ASSERT_TRUE(run->started);
-        view = run->view;
-        doc = run->doc;
-    }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(view, static_cast<Qt::Key>(key), modifiers);
     }
-
-    std::unique_ptr<ProgramRun> run;
-    CMediaPlayerView* view = nullptr;
-    CMediaPlayerDoc* doc = nullptr;
 };
 } // namespace
 
@@ -61,7 +51,7 @@ TEST_F(Program, TwoEntryPlaylistEndsStoppedOnTheLogoScreen) {
     ASSERT_TRUE(WaitFor([&] { return !run->InState(PlayState::Playing); }, 60000));
     EXPECT_TRUE(WaitFor([&] { return view->WebLink()->isVisible(); }, 5000));
     EXPECT_FALSE(ThePlayer->IsThreadRunning());
-    EXPECT_TRUE(run->prompts.isEmpty()) << run->prompts.join('\n').toStdString();
+    EXPECT_TRUE(run->prompts.texts.isEmpty()) << run->prompts.All();
 }
 
 TEST_F(Program, ShiftOnlyKeysDoNothingAndCtrlShiftOOpensTheDialog) {
@@ -97,7 +87,7 @@ TEST_F(Program, EscQuitsAndLaterKeysAreSwallowed) {
 
 TEST_F(Program, BrokenFileShowsTheErrorAndTheProgramStaysUsable) {
     Start(Clip("random_bytes.mp4"));
-    EXPECT_EQ(run->prompts.size(), 1);
+    EXPECT_EQ(run->prompts.texts.size(), 1);
     EXPECT_FALSE(run->Engine()->IsOpened());
     EXPECT_TRUE(view->WebLink()->isVisible());
     ASSERT_TRUE(doc->OpenAndPlay(Clip("orientation_red_top.mp4"), true));
@@ -108,7 +98,7 @@ TEST_F(Program, DroppedFilesJoinThePlaylistAndTheFirstPlaysWhenItWasEmpty) {
     Start({});
     QTemporaryDir other;
     const QString text = other.filePath("notes.zzq");
-    QFile(text).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteFile(text));
     const QPoint at = view->rect().center();
 
     QMimeData refused;
@@ -183,7 +173,7 @@ protected:
             EXPECT_FALSE(view->WebLink()->isVisible());
             ExpectWholePortraitOneToOne(run->GrabScreen());
         }
-        EXPECT_TRUE(run->prompts.isEmpty()) << run->prompts.join('\n').toStdString();
+        EXPECT_TRUE(run->prompts.texts.isEmpty()) << run->prompts.All();
     }
 };
 

@@ -53,13 +53,11 @@ void ClickAt(QPoint global) {
     XTestInput::Button(1, false);
 }
 
-class WindowInput : public ::testing::Test {
+class WindowInput : public ProgramTest {
 protected:
     void Start(const QString& clip) {
-        run = std::make_unique<ProgramRun>(clip);
-        ASSERT_TRUE(run->started);
-        view = run->view;
-        doc = run->doc;
+        ProgramTest::Start(clip);
+        if (HasFatalFailure()) return;
         frame = run->app->MainFrame();
         if (!XTestInput::Available()) GTEST_SKIP() << "no X display with the XTest extension";
         ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == frame; }));
@@ -82,9 +80,6 @@ protected:
         return WaitFor([&] { return Params.Contrast == before + 1; }, 5000);
     }
 
-    std::unique_ptr<ProgramRun> run;
-    CMediaPlayerView* view = nullptr;
-    CMediaPlayerDoc* doc = nullptr;
     CMainFrame* frame = nullptr;
 };
 } // namespace

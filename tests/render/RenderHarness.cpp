@@ -1,21 +1,10 @@
 #include "RenderHarness.h"
 
-#include <QApplication>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-
-QApplication& TestApp() {
-    static int argc = 1;
-    static char name[] = "RenderTests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 TestFrame::TestFrame(int width, int height, int bitCount, bool topDown) {
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -23,34 +12,25 @@ TestFrame::TestFrame(int width, int height, int bitCount, bool topDown) {
     header.biHeight = topDown ? -height : height;
     header.biPlanes = 1;
     header.biBitCount = static_cast<std::uint16_t>(bitCount);
-    const int bpp = bitCount / 8;
-    const int stride = (width * bpp + 3) & ~3;
-    header.biSizeImage = static_cast<std::uint32_t>(stride * height);
+    header.biSizeImage = static_cast<std::uint32_t>(((width * bitCount / 8 + 3) & ~3) * height);
     // Padding bytes get a loud value so that a renderer reading them as pixels shows it.
     bits.assign(header.biSizeImage, 0x7F);
-    for (int y = 0; y < height; ++y) {
-        const int row = topDown ? y : height - 1 - y; // y counts from the picture's top
-        for (int x = 0; x < width; ++x) {
-            const bool top = y < height / 2, left = x < width / 2;
-            const QColor c = top ? (left ? Qt::red : Qt::green) : (left ? Qt::blue : Qt::white);
-            std::uint8_t* p = bits.data() + row * stride + x * bpp;
+    Paint([=](int x, int y) -> QColor {
+        return y < height / 2 ? (x < width / 2 ? Qt::red : Qt::green) : (x < width / 2 ? Qt::blue : Qt::white);
+    });
+}
+
+void TestFrame::Paint(const std::function<QColor(int, int)>& colour) {
+    const int bpp = header.biBitCount / 8;
+    const int stride = (Width() * bpp + 3) & ~3;
+    for (int y = 0; y < Height(); ++y)
+        for (int x = 0; x < Width(); ++x) {
+            const QColor c = colour(x, y);
+            std::uint8_t* p = bits.data() + (header.biHeight < 0 ? y : Height() - 1 - y) * stride + x * bpp;
             p[0] = static_cast<std::uint8_t>(c.blue());
             p[1] = static_cast<std::uint8_t>(c.green());
             p[2] = static_cast<std::uint8_t>(c.red());
             if (bpp == 4) p[3] = 0xFF;
-        }
-    }
-}
-
-void TestFrame::Fill(QColor colour) {
-    const int bpp = header.biBitCount / 8;
-    const int stride = (Width() * bpp + 3) & ~3;
-    for (int row = 0; row < Height(); ++row)
-        for (int x = 0; x < Width(); ++x) {
-            std::uint8_t* p = bits.data() + row * stride + x * bpp;
-            p[0] = static_cast<std::uint8_t>(colour.blue());
-            p[1] = static_cast<std::uint8_t>(colour.green());
-            p[2] = static_cast<std::uint8_t>(colour.red());
         }
 }
 
@@ -74,8 +54,6 @@ TestView::TestView(std::unique_ptr<CVideoRender> r, QSize size) : renderer(*r), 
     if (!QTest::qWaitForWindowExposed(this)) qWarning("test view was never exposed");
 }
 
-TestView::~TestView() { owned.reset(); }
-
 void TestView::ShowFrame(TestFrame& f) {
     frame = &f;
     renderer.destRect = FitFrame(f.header.biWidth, f.header.biHeight, width(), height());
@@ -96,26 +74,23 @@ QImage TestView::Grab(bool newFrame) {
     return image;
 }
 
-namespace {
-bool Near(int v, int target) { return std::abs(v - target) <= 40; }
-bool Is(QRgb c, int r, int g, int b) { return Near(qRed(c), r) && Near(qGreen(c), g) && Near(qBlue(c), b); }
-} // namespace
+QRect YellowBox(const QImage& img) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (IsYellow(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
+}
 
-bool IsRed(QRgb c) { return Is(c, 255, 0, 0); }
-bool IsGreen(QRgb c) { return Is(c, 0, 255, 0); }
-bool IsBlue(QRgb c) { return Is(c, 0, 0, 255); }
-bool IsWhite(QRgb c) { return Is(c, 255, 255, 255); }
-bool IsBlack(QRgb c) { return Is(c, 0, 0, 0); }
-bool IsYellow(QRgb c) { return Is(c, 255, 255, 0); }
+void ExpectColours(const QImage& img, std::initializer_list<ColourAt> points) {
+    for (const ColourAt& p : points)
+        EXPECT_TRUE(p.is(img.pixel(p.x, p.y))) << "at " << p.x << "," << p.y << ": " << std::hex << img.pixel(p.x, p.y);
+}
 
 void ExpectQuadrants(const QImage& img, QPoint tl, QPoint br) {
     const int cx = (tl.x() + br.x()) / 2, cy = (tl.y() + br.y()) / 2;
     const int qx = (br.x() - tl.x()) / 4, qy = (br.y() - tl.y()) / 4;
-    EXPECT_TRUE(IsRed(img.pixel(cx - qx, cy - qy))) << "top left " << std::hex << img.pixel(cx - qx, cy - qy);
-    EXPECT_TRUE(IsGreen(img.pixel(cx + qx, cy - qy))) << "top right " << std::hex << img.pixel(cx + qx, cy - qy);
-    EXPECT_TRUE(IsBlue(img.pixel(cx - qx, cy + qy))) << "bottom left " << std::hex << img.pixel(cx - qx, cy + qy);
-    EXPECT_TRUE(IsWhite(img.pixel(cx + qx, cy + qy))) << "bottom right " << std::hex << img.pixel(cx + qx, cy + qy);
-    // Just inside the corners: the last rows and columns are the frame's, not padding or the other edge.
-    EXPECT_TRUE(IsRed(img.pixel(tl.x() + 4, tl.y() + 4)));
-    EXPECT_TRUE(IsWhite(img.pixel(br.x() - 4, br.y() - 4)));
+    // Just inside the corners as well: the last rows and columns are the frame's, not padding or the other edge.
+    ExpectColours(img, {{cx - qx, cy - qy, IsRed}, {cx + qx, cy - qy, IsGreen}, {cx - qx, cy + qy, IsBlue},
+                        {cx + qx, cy + qy, IsWhite}, {tl.x() + 4, tl.y() + 4, IsRed}, {br.x() - 4, br.y() - 4, IsWhite}});
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -17,15 +18,12 @@ std::unique_ptr<CVideoRender> Make(Kind kind) {
     return std::make_unique<CVideoRenderOpenGL>();
 }
 
-struct PictureCase {
-    Kind kind;
-    int bitCount;
-    bool topDown;
-};
+// Renderer, bits per pixel, rows top-down.
+using PictureCase = std::tuple<Kind, int, bool>;
 
 std::string CaseName(const testing::TestParamInfo<PictureCase>& info) {
-    return std::string(info.param.kind == Kind::Gdi ? "Gdi" : "OpenGL") + std::to_string(info.param.bitCount) +
-           (info.param.topDown ? "TopDown" : "BottomUp");
+    const auto [kind, bitCount, topDown] = info.param;
+    return (kind == Kind::Gdi ? "Gdi" : "OpenGL") + std::to_string(bitCount) + (topDown ? "TopDown" : "BottomUp");
 }
 
 class RenderPicture : public testing::TestWithParam<PictureCase> {};
@@ -36,24 +34,21 @@ constexpr int kFrameW = 638, kFrameH = 480;
 } // namespace
 
 TEST_P(RenderPicture, UprightFittedWithBlackBars) {
-    const PictureCase c = GetParam();
-    TestView view(Make(c.kind), QSize(1000, 500));
+    const auto [kind, bitCount, topDown] = GetParam();
+    TestView view(Make(kind), QSize(1000, 500));
     ASSERT_TRUE(view.renderer.ready);
-    TestFrame frame(kFrameW, kFrameH, c.bitCount, c.topDown);
+    TestFrame frame(kFrameW, kFrameH, bitCount, topDown);
     view.ShowFrame(frame);
     const QImage img = view.Grab();
     ASSERT_EQ(img.size(), QSize(1000, 500));
     // Fitted: 664.6 x 500 at x 167.7.
     ExpectQuadrants(img, QPoint(168, 0), QPoint(831, 499));
-    for (const QPoint p : {QPoint(2, 250), QPoint(160, 10), QPoint(840, 490), QPoint(997, 250)})
-        EXPECT_TRUE(IsBlack(img.pixel(p))) << p.x() << "," << p.y() << " " << std::hex << img.pixel(p);
+    ExpectColours(img, {{2, 250, IsBlack}, {160, 10, IsBlack}, {840, 490, IsBlack}, {997, 250, IsBlack}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Render, RenderPicture,
-                         testing::Values(PictureCase{Kind::Gdi, 32, true}, PictureCase{Kind::Gdi, 32, false},
-                                         PictureCase{Kind::Gdi, 24, true}, PictureCase{Kind::Gdi, 24, false},
-                                         PictureCase{Kind::OpenGL, 32, true}, PictureCase{Kind::OpenGL, 32, false},
-                                         PictureCase{Kind::OpenGL, 24, true}, PictureCase{Kind::OpenGL, 24, false}),
+                         testing::Combine(testing::Values(Kind::Gdi, Kind::OpenGL), testing::Values(32, 24),
+                                          testing::Values(true, false)),
                          CaseName);
 
 TEST(RenderFormats, TwentyFourBitFileAfterThirtyTwoBitOne) {
@@ -100,14 +95,9 @@ TEST(RenderZoomPan, ZoomScalesAboutClientCentre) {
     view.ShowFrame(frame);
     EXPECT_TRUE(IsBlack(view.Grab().pixel(60, 200)));
     view.renderer.zoom = 2.0f;
-    const QImage img = view.Grab(false);
     // Doubled about (500, 250): the picture now spans x -164..1164, y -250..750, quadrant borders unmoved.
-    EXPECT_TRUE(IsRed(img.pixel(60, 200)));
-    EXPECT_TRUE(IsGreen(img.pixel(940, 200)));
-    EXPECT_TRUE(IsBlue(img.pixel(60, 300)));
-    EXPECT_TRUE(IsWhite(img.pixel(940, 300)));
-    EXPECT_TRUE(IsRed(img.pixel(490, 5)));
-    EXPECT_TRUE(IsGreen(img.pixel(510, 5)));
+    ExpectColours(view.Grab(false), {{60, 200, IsRed}, {940, 200, IsGreen}, {60, 300, IsBlue}, {940, 300, IsWhite},
+                                     {490, 5, IsRed}, {510, 5, IsGreen}});
 }
 
 TEST(RenderZoomPan, PanMovesByFractionOfFittedSize) {
@@ -115,31 +105,11 @@ TEST(RenderZoomPan, PanMovesByFractionOfFittedSize) {
     TestFrame frame(kFrameW, kFrameH, 24, false);
     view.ShowFrame(frame);
     view.renderer.panX = 0.5f; // right by 332.3: the picture starts at x 500
-    QImage img = view.Grab();
-    EXPECT_TRUE(IsBlack(img.pixel(490, 100)));
-    EXPECT_TRUE(IsRed(img.pixel(515, 100)));
-    EXPECT_TRUE(IsRed(img.pixel(800, 100)));
-    EXPECT_TRUE(IsGreen(img.pixel(860, 100)));
+    ExpectColours(view.Grab(), {{490, 100, IsBlack}, {515, 100, IsRed}, {800, 100, IsRed}, {860, 100, IsGreen}});
     view.renderer.panX = 0.0f;
     view.renderer.panY = -0.5f; // up by 250: only the lower half remains, at the top
-    img = view.Grab();
-    EXPECT_TRUE(IsBlue(img.pixel(300, 100)));
-    EXPECT_TRUE(IsWhite(img.pixel(700, 100)));
-    EXPECT_TRUE(IsBlack(img.pixel(500, 400)));
+    ExpectColours(view.Grab(), {{300, 100, IsBlue}, {700, 100, IsWhite}, {500, 400, IsBlack}});
 }
-
-namespace {
-
-// Bounding box of the yellow pixels, empty when there are none.
-QRect YellowBox(const QImage& img) {
-    QRect box;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (IsYellow(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-} // namespace
 
 TEST(RenderStatusText, YellowAtItsPlaceForFiveSeconds) {
     TestView view(std::make_unique<CVideoRenderOpenGL>(), QSize(1000, 500));

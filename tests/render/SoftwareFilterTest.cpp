@@ -13,15 +13,7 @@ namespace {
 
 // Columns alternately pure red and pure blue, one pixel wide: any filtering shows as purple.
 void Stripe(TestFrame& frame) {
-    const int bpp = frame.header.biBitCount / 8;
-    const int stride = (frame.Width() * bpp + 3) & ~3;
-    for (int row = 0; row < frame.Height(); ++row)
-        for (int x = 0; x < frame.Width(); ++x) {
-            std::uint8_t* p = frame.bits.data() + row * stride + x * bpp;
-            p[0] = x % 2 ? 255 : 0;
-            p[1] = 0;
-            p[2] = x % 2 ? 0 : 255;
-        }
+    frame.Paint([](int x, int) -> QColor { return x % 2 ? Qt::blue : Qt::red; });
 }
 
 bool Blended(QRgb c) { return qRed(c) > 60 && qBlue(c) > 60; }

@@ -1,5 +1,5 @@
-#include "resources/CommandIds.h"
 #include "resources/MainMenu.h"
+#include "resources/CommandIds.h"
 
 #include <QAction>
 #include <QMenu>
@@ -12,8 +12,7 @@
 
 namespace {
 
-void CollectIds(std::span<const MainMenuItem> items, std::multiset<int>& ids)
-{
+void CollectIds(std::span<const MainMenuItem> items, std::multiset<int>& ids) {
     for (const MainMenuItem& item : items) {
         if (item.kind == MainMenuItemKind::Command)
             ids.insert(item.id);
@@ -22,25 +21,21 @@ void CollectIds(std::span<const MainMenuItem> items, std::multiset<int>& ids)
     }
 }
 
-QMenu* SubMenu(const QMenu* menu, const QString& text)
-{
+QMenu* SubMenu(const QMenu* menu, const QString& text) {
     for (QAction* action : menu->actions())
-        if (action->menu() && action->text() == text)
-            return action->menu();
+        if (action->menu() && action->text() == text) return action->menu();
     return nullptr;
 }
 
 // Pops the menu up and waits until it is on the screen.
-bool Open(QMenu* menu, QPoint at = QPoint(10, 10))
-{
+bool Open(QMenu* menu, QPoint at = QPoint(10, 10)) {
     menu->popup(at);
     return QTest::qWaitForWindowExposed(menu);
 }
 
 } // namespace
 
-TEST(MainMenu, HoldsEveryCommandOnceAndNoFrameworkLeftovers)
-{
+TEST(MainMenu, HoldsEveryCommandOnceAndNoFrameworkLeftovers) {
     std::multiset<int> ids;
     CollectIds(CMainMenu::Items(), ids);
     std::multiset<int> expected{ID_APP_ABOUT, ID_APP_EXIT};
@@ -50,8 +45,7 @@ TEST(MainMenu, HoldsEveryCommandOnceAndNoFrameworkLeftovers)
     EXPECT_EQ(ids, expected);
 }
 
-TEST(MainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
-{
+TEST(MainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening) {
     std::vector<int> sent;
     std::map<int, MainMenuItemState> states;
     std::unique_ptr<QMenu> menu(CMainMenu::Build(
@@ -89,16 +83,14 @@ TEST(MainMenu, ChoosingAnItemSendsItsIdAndStatesAreAskedOnEveryOpening)
     recent->hide();
 }
 
-TEST(MainMenu, CheckMarksFollowTheQueryAndMnemonicsChooseFromTheKeyboard)
-{
+TEST(MainMenu, CheckMarksFollowTheQueryAndMnemonicsChooseFromTheKeyboard) {
     int onTopMode = 2;
     int chosen = 0;
     std::unique_ptr<QMenu> menu(CMainMenu::Build(
         nullptr,
         [&](int id) {
             chosen = id;
-            if (IsOnTopCommand(id))
-                onTopMode = id - ID_ONTOP_NEVER;
+            if (IsOnTopCommand(id)) onTopMode = id - ID_ONTOP_NEVER;
         },
         [&](int id) {
             MainMenuItemState state;

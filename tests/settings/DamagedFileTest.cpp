@@ -5,11 +5,6 @@
 #include <QRandomGenerator>
 
 namespace {
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray RandomBytes(qsizetype size, quint32 seed) {
     QRandomGenerator generator(seed);
     QByteArray bytes(size, '\0');
@@ -38,7 +33,7 @@ TEST_F(DamagedSettings, RandomBytesAreKeptAsideAndACleanFileTakesTheirPlace) {
     CProgramParams params;
     params.LoadParams();
 
-    EXPECT_EQ(ReadBytes(kept), junk);
+    EXPECT_EQ(ReadFile(kept), junk);
     EXPECT_EQ(params.FontName, "Times New Roman");
     QSettings clean = ReadBack();
     EXPECT_EQ(clean.status(), QSettings::NoError);
@@ -48,10 +43,10 @@ TEST_F(DamagedSettings, RandomBytesAreKeptAsideAndACleanFileTakesTheirPlace) {
     EXPECT_EQ(clean.value("Params/VideoSettings/Brightness").toString(), "0");
 
     // The next start finds a valid file: nothing is moved or rewritten.
-    const QByteArray written = ReadBytes(file);
+    const QByteArray written = ReadFile(file);
     Start();
-    EXPECT_EQ(ReadBytes(file), written);
-    EXPECT_EQ(ReadBytes(kept), junk);
+    EXPECT_EQ(ReadFile(file), written);
+    EXPECT_EQ(ReadFile(kept), junk);
 }
 
 TEST_F(DamagedSettings, OnlyFilesHoldingWhatTheProgramNeverWritesAreMoved) {
@@ -79,8 +74,8 @@ TEST_F(DamagedSettings, OnlyFilesHoldingWhatTheProgramNeverWritesAreMoved) {
         CProgramParams params;
         params.LoadParams();
         EXPECT_EQ(QFile::exists(Kept()), c.damaged) << c.what;
-        if (c.damaged) EXPECT_EQ(ReadBytes(Kept()), c.text) << c.what;
-        else EXPECT_EQ(ReadBytes(File()), c.text) << c.what << ": a load alone never writes a valid file";
+        if (c.damaged) EXPECT_EQ(ReadFile(Kept()), c.text) << c.what;
+        else EXPECT_EQ(ReadFile(File()), c.text) << c.what << ": a load alone never writes a valid file";
     }
 }
 
@@ -104,6 +99,6 @@ TEST_F(DamagedSettings, ANewerDamagedFileReplacesTheOlderKeptOne) {
     Start();
     WriteRawFile("[General]\nsecond=2\n");
     Start();
-    EXPECT_EQ(ReadBytes(Kept()), "[General]\nsecond=2\n");
+    EXPECT_EQ(ReadFile(Kept()), "[General]\nsecond=2\n");
     EXPECT_FALSE(QFile::exists(Kept() + ".bad"));
 }

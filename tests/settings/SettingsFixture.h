@@ -3,10 +3,8 @@
 
 #include "settings/ProfileStore.h"
 #include "settings/ProgramParams.h"
+#include "tests/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,11 +32,7 @@ protected:
         const QString path = store->FileName();
         store.reset();
         CProfileStore::SetActive(nullptr);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
+        ASSERT_TRUE(WriteFile(path, text));
         OpenStore();
     }
 

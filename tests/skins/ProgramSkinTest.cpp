@@ -1,6 +1,7 @@
 // The skin catalogue on real folders: which skin is taken, where each panel looks, second looks, the font.
 #include "settings/ProgramParams.h"
 #include "skins/ProgramSkin.h"
+#include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,37 +11,27 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 class Skins : public ::testing::Test {
 protected:
+    // The global settings these tests change, put back after each.
+    static auto Globals() { return std::tie(Params.FontName, Params.SkinFileExtn, Params.SkinFolder, ProgramFolder); }
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        saved.FontName = Params.FontName;
-        saved.SkinFileExtn = Params.SkinFileExtn;
-        saved.SkinFolder = Params.SkinFolder;
-        saved.ProgramFolder = ProgramFolder;
+        saved = Globals();
     }
-    void TearDown() override {
-        Params.FontName = saved.FontName;
-        Params.SkinFileExtn = saved.SkinFileExtn;
-        Params.SkinFolder = saved.SkinFolder;
-        ProgramFolder = saved.ProgramFolder;
-    }
+    void TearDown() override { Globals() = saved; }
     QString Make(const QString& relative) {
         const QString path = dir.filePath(relative);
         EXPECT_TRUE(QDir().mkpath(path));
         return path;
     }
-    void Touch(const QString& relative) {
-        QFile file(dir.filePath(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    void Touch(const QString& relative) { ASSERT_TRUE(WriteFile(dir.filePath(relative))); }
 
     QTemporaryDir dir;
-    struct {
-        QString FontName, SkinFileExtn, SkinFolder, ProgramFolder;
-    } saved;
+    std::tuple<QString, QString, QString, QString> saved;
 };
 } // namespace
 

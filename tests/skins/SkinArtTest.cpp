@@ -5,7 +5,6 @@
 #include "skins/SkinImage.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -24,29 +23,24 @@ QString FirstFill(const QString& svgPath, const QString& element) {
 TEST(SkinArt, EveryImageTheDefaultSettingsNameExistsAtBothDensities) {
     CProgramSkin skin;
     ASSERT_TRUE(skin.LoadSkin(BuiltSkin));
-    const struct {
-        QString folder, file;
-    } images[] = {
-        {skin.GetTitleFolder(), Params.TitleSkinFile},       {skin.GetTitleFolder(), Params.MaximizeName},
-        {skin.GetTitleFolder(), Params.MinimizeName},        {skin.GetControlFolder(), Params.ControlSkinFile},
-        {skin.GetControlFolder(), Params.PlayFileName},      {skin.GetControlFolder(), Params.StopFileName},
-        {skin.GetControlFolder(), Params.PreviousFile},      {skin.GetControlFolder(), Params.NextFileName},
-        {skin.GetControlFolder(), Params.SlowFileName},      {skin.GetControlFolder(), Params.FastFileName},
-        {skin.GetControlFolder(), Params.VolumeFileName},    {skin.GetControlFolder(), Params.PlayListName},
-        {skin.GetControlFolder(), Params.VideoToolsName},    {skin.GetControlFolder(), Params.VideoFileInfo},
-        {skin.GetToolsFolder(), Params.ToolsSkinFile},       {skin.GetToolsFolder(), Params.BrightnessName},
-        {skin.GetToolsFolder(), Params.ContrastName},        {skin.GetToolsFolder(), Params.SaturationName},
-        {skin.GetPlayListFolder(), Params.PlayListSkinFile}, {skin.GetPlayListFolder(), Params.AddFile2List},
-        {skin.GetPlayListFolder(), Params.RemoveFile4List},  {skin.GetPlayListFolder(), Params.RemoveAll4List},
-        {skin.GetPlayListFolder(), Params.MoveFileUp},       {skin.GetPlayListFolder(), Params.MoveFileDown},
-        {skin.GetFileInfoFolder(), Params.FileInfoSkin},     {skin.GetCommonFolder(), Params.CloseFileName},
-        {skin.GetCommonFolder(), Params.ResetFileName},
+    const std::pair<QString, QStringList> folders[] = {
+        {skin.GetTitleFolder(), {Params.TitleSkinFile, Params.MaximizeName, Params.MinimizeName}},
+        {skin.GetControlFolder(),
+         {Params.ControlSkinFile, Params.PlayFileName, Params.StopFileName, Params.PreviousFile, Params.NextFileName,
+          Params.SlowFileName, Params.FastFileName, Params.VolumeFileName, Params.PlayListName, Params.VideoToolsName,
+          Params.VideoFileInfo}},
+        {skin.GetToolsFolder(), {Params.ToolsSkinFile, Params.BrightnessName, Params.ContrastName, Params.SaturationName}},
+        {skin.GetPlayListFolder(), {Params.PlayListSkinFile, Params.AddFile2List, Params.RemoveFile4List,
+                                    Params.RemoveAll4List, Params.MoveFileUp, Params.MoveFileDown}},
+        {skin.GetFileInfoFolder(), {Params.FileInfoSkin}},
+        {skin.GetCommonFolder(), {Params.CloseFileName, Params.ResetFileName}},
     };
     QStringList paths{skin.logoPath,
                       CProgramSkin::SecondStateImage(skin.GetControlFolder() + Params.PlayFileName, PauseImageSuffix),
                       CProgramSkin::SecondStateImage(skin.GetControlFolder() + Params.VolumeFileName, MuteImageSuffix),
                       CProgramSkin::SecondStateImage(skin.GetTitleFolder() + Params.MaximizeName, RestoreImageSuffix)};
-    for (const auto& image : images) paths << image.folder + image.file;
+    for (const auto& [folder, files] : folders)
+        for (const QString& file : files) paths << folder + file;
     for (const QString& path : paths) {
         const QImage oneX(path);
         const QImage twoX(SkinImageTwinPath(path));

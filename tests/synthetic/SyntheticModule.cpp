@@ -27,11 +27,10 @@ struct Config {
     std::string extensions = "Video Files|*.avi;*.mp4;*.mkv;*.syn|All Files (*.*)|*.*";
 };
 
-std::mutex stateGuard; // guards config, configured, calls and lastValues
+std::mutex stateGuard; // guards config, configuredByCall and calls
 Config config;
 bool configuredByCall = false; // until NrxSyntheticConfigure, each creation reads NRX_SYNTHETIC_CONFIG
-std::map<std::string, std::int64_t> calls;
-std::map<std::string, std::int64_t> lastValues;
+std::map<std::string, std::pair<std::int64_t, std::int64_t>> calls; // method -> {calls, last value}
 thread_local std::string lastError;
 
 // The read gate (NrxSyntheticHoldReads).
@@ -98,8 +97,9 @@ Config CurrentConfig() {
 // Counts the call and decides whether it fails; a failing call leaves its text for NrxGetLastErrorText.
 HRESULT Enter(const char* method, std::int64_t value = 0) {
     std::lock_guard lock(stateGuard);
-    const std::int64_t n = ++calls[method];
-    lastValues[method] = value;
+    auto& [n, last] = calls[method];
+    ++n;
+    last = value;
     const auto fail = config.failFrom.find(method);
     if (fail != config.failFrom.end() && n >= fail->second) {
         lastError = std::string("synthetic failure in ") + method;
@@ -108,11 +108,8 @@ HRESULT Enter(const char* method, std::int64_t value = 0) {
     return S_OK;
 }
 
-char* CopyString(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
+// A copy the caller frees with NrxFreeString.
+char* CopyString(const std::string& text) { return strdup(text.c_str()); }
 
 template <typename Interface>
 class RefCounted : public Interface {
@@ -189,55 +186,43 @@ public:
         status = NRX_FRAME_NEW;
         return S_OK;
     }
-    HRESULT IsOpen(std::int32_t, std::int32_t* isOpen) override {
-        std::lock_guard lock(guard);
-        *isOpen = open ? 1 : 0;
-        return Enter("IsOpen");
-    }
+    HRESULT IsOpen(std::int32_t, std::int32_t* isOpen) override { return Give("IsOpen", isOpen, [&] { return +open; }); }
     HRESULT GetFrameStatus(std::int32_t, std::int32_t* value) override {
-        std::lock_guard lock(guard);
-        *value = status;
-        return Enter("GetFrameStatus");
+        return Give("GetFrameStatus", value, [&] { return status; });
     }
-    HRESULT GetFrameRate(std::int32_t, std::int32_t, float* value) override { return Give("GetFrameRate", value, cfg.rate); }
+    HRESULT GetFrameRate(std::int32_t, std::int32_t, float* value) override {
+        return Give("GetFrameRate", value, [&] { return cfg.rate; });
+    }
     HRESULT GetFrameSize(std::int32_t, std::int32_t* w, std::int32_t* h, std::int32_t* bpp) override {
-        std::lock_guard lock(guard);
         *w = cfg.width;
         *h = cfg.height;
-        *bpp = bitsPerPixel;
-        return OpenOnly("GetFrameSize");
+        return Give("GetFrameSize", bpp, [&] { return bitsPerPixel; }, true);
     }
     HRESULT GetFrameBuffer(std::int32_t, std::uint8_t** bits) override {
-        std::lock_guard lock(guard);
-        *bits = open ? pixels.data() : nullptr;
-        return OpenOnly("GetFrameBuffer");
+        return Give("GetFrameBuffer", bits, [&] { return open ? pixels.data() : nullptr; }, true);
     }
     HRESULT GetFrameFormat(std::int32_t, BITMAPINFOHEADER** format) override {
-        std::lock_guard lock(guard);
-        *format = open ? &header : nullptr;
-        return OpenOnly("GetFrameFormat");
+        return Give("GetFrameFormat", format, [&] { return open ? &header : nullptr; }, true);
     }
     HRESULT GetDuration(std::int32_t, std::int64_t* seconds) override {
-        return Give("GetDuration", seconds, static_cast<std::int64_t>(cfg.frames / cfg.rate));
+        return Give("GetDuration", seconds, [&] { return std::int64_t(cfg.frames / cfg.rate); });
     }
     HRESULT GetCurrentTime(std::int32_t, std::int64_t* seconds) override {
-        std::lock_guard lock(guard);
-        *seconds = current < 0 ? 0 : static_cast<std::int64_t>(current / cfg.rate);
-        return Enter("GetCurrentTime");
+        return Give("GetCurrentTime", seconds, [&] { return current < 0 ? 0 : std::int64_t(current / cfg.rate); });
     }
-    HRESULT GetFrameCount(std::int32_t, std::int64_t* frames) override { return Give("GetFrameCount", frames, cfg.frames); }
+    HRESULT GetFrameCount(std::int32_t, std::int64_t* frames) override {
+        return Give("GetFrameCount", frames, [&] { return cfg.frames; });
+    }
     HRESULT GetCurrentFrame(std::int32_t, std::int64_t* frame) override {
-        std::lock_guard lock(guard);
-        *frame = current < 0 ? 0 : current;
-        return Enter("GetCurrentFrame");
+        return Give("GetCurrentFrame", frame, [&] { return current < 0 ? 0 : current; });
     }
-    HRESULT GetRate(std::int32_t, float* value) override { return Give("GetRate", value, rate); }
+    HRESULT GetRate(std::int32_t, float* value) override { return Give("GetRate", value, [&] { return rate; }); }
     HRESULT HasPicture(std::int32_t, std::int32_t* picture) override {
-        std::lock_guard lock(guard);
-        *picture = 1;
-        return OpenOnly("HasPicture");
+        return Give("HasPicture", picture, [] { return 1; }, true);
     }
-    HRESULT GetVolume(std::int32_t, std::int32_t* value) override { return Give("GetVolume", value, volume); }
+    HRESULT GetVolume(std::int32_t, std::int32_t* value) override {
+        return Give("GetVolume", value, [&] { return volume; });
+    }
     HRESULT SetPosition(std::int32_t, std::int64_t frame) override {
         std::lock_guard lock(guard);
         position = frame < 0 ? 0 : frame >= cfg.frames ? cfg.frames - 1 : frame;
@@ -273,14 +258,13 @@ public:
     HRESULT SkipBackward(std::int32_t, std::int64_t count) override { return Enter("SkipBackward", count); }
 
 private:
-    template <typename T>
-    static HRESULT Give(const char* method, T* out, T value) {
-        *out = value;
-        return Enter(method);
-    }
-    HRESULT OpenOnly(const char* method) {
+    // Hands out a value read under the lock; an openOnly getter fails while nothing is open.
+    template <typename T, typename Value>
+    HRESULT Give(const char* method, T* out, Value value, bool openOnly = false) {
+        std::lock_guard lock(guard);
+        *out = value();
         if (HRESULT hr = Enter(method); FAILED(hr)) return hr;
-        return open ? S_OK : E_FAIL;
+        return openOnly && !open ? E_FAIL : S_OK;
     }
     void Paint() {
         const int bytes = bitsPerPixel / 8;
@@ -387,7 +371,6 @@ NRX_EXPORT void NrxSyntheticConfigure(const char* text) {
     config = ParseConfig(text);
     configuredByCall = true;
     calls.clear();
-    lastValues.clear();
 }
 
 NRX_EXPORT void NrxSyntheticHoldReads(int hold) { HoldReads(hold != 0); }
@@ -399,12 +382,10 @@ NRX_EXPORT std::int64_t NrxSyntheticHeldReads() {
 
 NRX_EXPORT std::int64_t NrxSyntheticCallCount(const char* method) {
     std::lock_guard lock(stateGuard);
-    const auto it = calls.find(method);
-    return it == calls.end() ? 0 : it->second;
+    return calls.count(method) ? calls[method].first : 0;
 }
 
 NRX_EXPORT std::int64_t NrxSyntheticLastValue(const char* method) {
     std::lock_guard lock(stateGuard);
-    const auto it = lastValues.find(method);
-    return it == lastValues.end() ? 0 : it->second;
+    return calls.count(method) ? calls[method].second : 0;
 }

@@ -10,8 +10,7 @@ const QRect kView(100, 100, 640, 360);
 const QPoint kInside(300, 300);
 
 // Ticks with the pointer still at one place; returns the cursor state after the last one.
-bool StillTicks(CCursorAutoHide& hide, int count, bool active = true, QPoint at = kInside)
-{
+bool StillTicks(CCursorAutoHide& hide, int count, bool active = true, QPoint at = kInside) {
     bool shown = true;
     for (int i = 0; i < count; ++i)
         shown = hide.Tick(active, kView, at);
@@ -20,8 +19,7 @@ bool StillTicks(CCursorAutoHide& hide, int count, bool active = true, QPoint at 
 
 } // namespace
 
-TEST(CursorAutoHide, HidesOnTheTwentyFifthStillTickAndStopOrMovementShowsIt)
-{
+TEST(CursorAutoHide, HidesOnTheTwentyFifthStillTickAndStopOrMovementShowsIt) {
     CCursorAutoHide hide;
     hide.OnMouseMove();
     // The first tick only learns the position; 25 still ticks after it hide the cursor, for good.
@@ -40,8 +38,7 @@ TEST(CursorAutoHide, HidesOnTheTwentyFifthStillTickAndStopOrMovementShowsIt)
     EXPECT_FALSE(StillTicks(hide, 1, true, moved));
 }
 
-TEST(CursorAutoHide, OnlyOverTheVideoAndItsBorderAndOnlyWhileTracked)
-{
+TEST(CursorAutoHide, OnlyOverTheVideoAndItsBorderAndOnlyWhileTracked) {
     CCursorAutoHide hide;
     EXPECT_TRUE(StillTicks(hide, 40)) << "no movement over the view yet";
     hide.OnMouseMove();

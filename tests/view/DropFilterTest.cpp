@@ -1,3 +1,4 @@
+#include "tests/TestSupport.h"
 #include "view/DropFilter.h"
 
 #include <QDir>
@@ -8,8 +9,7 @@
 
 namespace {
 
-bool VideoByExtension(const QString& path)
-{
+bool VideoByExtension(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == "mp4" || suffix == "mkv" || suffix == "avi";
 }
@@ -17,16 +17,13 @@ bool VideoByExtension(const QString& path)
 class DropFilter : public ::testing::Test {
 protected:
     // Creates an empty file, or a folder when the path ends in '/'; returns its absolute path.
-    QString Make(const QString& relative)
-    {
+    QString Make(const QString& relative) {
         const bool folder = relative.endsWith('/');
         const QString path = dir_.filePath(folder ? relative.chopped(1) : relative);
-        QDir().mkpath(folder ? path : QFileInfo(path).absolutePath());
-        EXPECT_TRUE(folder || QFile(path).open(QIODevice::WriteOnly));
+        EXPECT_TRUE(folder ? QDir().mkpath(path) : WriteFile(path));
         return QFileInfo(path).absoluteFilePath();
     }
-    static QList<QUrl> Urls(const QStringList& paths)
-    {
+    static QList<QUrl> Urls(const QStringList& paths) {
         QList<QUrl> urls;
         for (const QString& path : paths)
             urls.append(QUrl::fromLocalFile(path));
@@ -38,8 +35,7 @@ protected:
 
 } // namespace
 
-TEST_F(DropFilter, TakesSupportedNewFilesInDropOrder)
-{
+TEST_F(DropFilter, TakesSupportedNewFilesInDropOrder) {
     const QString second = Make("zeta clip.mp4");
     const QString first = Make("Ärger/alpha.MKV");
     const QString known = Make("known.avi");
@@ -53,8 +49,7 @@ TEST_F(DropFilter, TakesSupportedNewFilesInDropOrder)
     EXPECT_EQ(filter.Acceptable(urls), (QStringList{second, first}));
 }
 
-TEST_F(DropFilter, RefusesDragsWithNothingToAdd)
-{
+TEST_F(DropFilter, RefusesDragsWithNothingToAdd) {
     const QString known = Make("known.mp4");
     CDropFilter filter(VideoByExtension, {known});
     EXPECT_FALSE(filter.AcceptsAny(Urls({Make("readme.txt"), known, Make("mp4"), Make("empty/")})));
@@ -63,8 +58,7 @@ TEST_F(DropFilter, RefusesDragsWithNothingToAdd)
     EXPECT_FALSE(CDropFilter({}, {}).AcceptsAny(Urls({Make("a.mp4")})));
 }
 
-TEST_F(DropFilter, FolderAddsItsOwnSupportedFilesInNameOrder)
-{
+TEST_F(DropFilter, FolderAddsItsOwnSupportedFilesInNameOrder) {
     const QString folder = Make("season/");
     const QString b = Make("season/b.mp4");
     const QString a = Make("season/A.mkv");

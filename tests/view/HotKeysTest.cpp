@@ -16,8 +16,7 @@ HotKeyAction Op(HotKeyAction::Kind kind, int value = 0) { return {kind, 0, value
 } // namespace
 
 // The keys whose meaning depends on the modifiers or on the keypad, where a wrong table is easy to pick.
-TEST(HotKeys, ModifiersAndTheKeypadChooseTheTable)
-{
+TEST(HotKeys, ModifiersAndTheKeypadChooseTheTable) {
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -54,8 +53,7 @@ TEST(HotKeys, ModifiersAndTheKeypadChooseTheTable)
     EXPECT_EQ(DecideEscape(true, true), EscapeStep::HideToolWindow);
 }
 
-TEST(HotKeys, GuardRefusesAKeyInsideAnotherAndEveryKeyAfterTheQuitKey)
-{
+TEST(HotKeys, GuardRefusesAKeyInsideAnotherAndEveryKeyAfterTheQuitKey) {
     CKeyGuard guard;
     {
         CKeyGuard::Scope first(guard);

@@ -21,8 +21,7 @@ public:
     std::vector<int> wheelSteps;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
+    void keyPressEvent(QKeyEvent* event) override {
         if (event->key() != Qt::Key_Control)
             keys.push_back(event->keyCombination());
     }
@@ -33,8 +32,7 @@ struct Panel {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
     QPushButton* button = new QPushButton("Play", window.get());
     QSlider* slider = new QSlider(Qt::Horizontal, window.get());
-    Panel()
-    {
+    Panel() {
         auto* layout = new QHBoxLayout(window.get());
         layout->addWidget(button);
         layout->addWidget(slider);
@@ -45,8 +43,7 @@ struct Panel {
 
 class KeyForwarder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         forwarder.WatchTree(panel.window.get());
         panel.window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window.get()));
@@ -59,8 +56,7 @@ protected:
 
 } // namespace
 
-TEST_F(KeyForwarder, KeysAndTheWheelOnAControlReachTheViewInsteadOfTheControl)
-{
+TEST_F(KeyForwarder, KeysAndTheWheelOnAControlReachTheViewInsteadOfTheControl) {
     panel.button->setFocus();
     int clicks = 0;
     QObject::connect(panel.button, &QPushButton::clicked, [&] { ++clicks; });
@@ -83,8 +79,7 @@ TEST_F(KeyForwarder, KeysAndTheWheelOnAControlReachTheViewInsteadOfTheControl)
     EXPECT_EQ(view.wheelSteps, (std::vector<int>{2, -2}));
 }
 
-TEST_F(KeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot)
-{
+TEST_F(KeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot) {
     auto* viewChild = new QPushButton("in view", &view);
     forwarder.WatchTree(&view);
     forwarder.Watch(viewChild);
@@ -107,8 +102,7 @@ TEST_F(KeyForwarder, ControlsAddedLaterAreWatchedButTheViewsOwnChildrenAreNot)
     EXPECT_EQ(view.keys.size(), 1u);
 }
 
-TEST(KeyForwarderLifetime, KeysArrivingAfterTheViewIsGoneAreLeftToTheControl)
-{
+TEST(KeyForwarderLifetime, KeysArrivingAfterTheViewIsGoneAreLeftToTheControl) {
     auto view = std::make_unique<TargetView>();
     Panel panel;
     CKeyForwarder forwarder(view.get());

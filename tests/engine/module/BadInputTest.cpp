@@ -15,18 +15,6 @@ struct TempDir {
     TempDir() { fs::create_directories(path); }
     ~TempDir() { fs::remove_all(path); }
 };
-
-// Reads to the end; returns how many frames came out. Fails on a stuck decode.
-int PlayOut(const Device& dev) {
-    int frames = 0;
-    for (int i = 0; i < 2000; ++i) {
-        const int status = dev.Read(NRX_READ_NEXT);
-        if (status == NRX_FRAME_END) return frames;
-        frames += status == NRX_FRAME_NEW;
-    }
-    ADD_FAILURE() << "no end after 2000 reads";
-    return frames;
-}
 } // namespace
 
 TEST(EngineBadInput, UnplayableFilesFailWithAReason) {
@@ -47,9 +35,7 @@ TEST(EngineBadInput, UnplayableFilesFailWithAReason) {
         const std::string why = Engine().LastError();
         EXPECT_FALSE(why.empty());
         EXPECT_NE(why.find(mention), std::string::npos) << why;
-        std::int32_t open = -1;
-        dev->IsOpen(0, &open);
-        EXPECT_EQ(open, 0);
+        EXPECT_EQ(dev.Get(&IVideoDevice::IsOpen), 0);
         EXPECT_TRUE(FAILED(dev->ReadFrame(0, NRX_READ_NEXT)));
     }
     Device dev;
@@ -61,7 +47,7 @@ TEST(EngineBadInput, DamagedFilesPlayToACleanEnd) {
         SCOPED_TRACE(name);
         Device dev;
         ASSERT_EQ(dev.Open(name, true), S_OK) << Engine().LastError();
-        EXPECT_GT(PlayOut(dev), 20);
+        EXPECT_GT(dev.FramesToTheEnd(), 20);
         // Going back after the end still finds a picture, damage or not.
         dev->SetPosition(0, 40);
         EXPECT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
@@ -77,7 +63,7 @@ TEST(EngineBadInput, FileDeletedWhilePlayingEnds) {
     ASSERT_EQ(dev.Open(copy.string(), true), S_OK);
     ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
     fs::remove(copy);
-    PlayOut(dev);
+    dev.FramesToTheEnd();
 }
 
 TEST(EngineBadInput, CloseDuringDecodeAndRapidReopen) {
@@ -107,9 +93,7 @@ TEST(EngineBadInput, CloseDuringDecodeAndRapidReopen) {
         if (i % 2) dev->ReadFrame(0, NRX_READ_NEXT);
         EXPECT_EQ(dev->Close(0), S_OK);
     }
-    std::int32_t open = -1;
-    dev->IsOpen(0, &open);
-    EXPECT_EQ(open, 0);
+    EXPECT_EQ(dev.Get(&IVideoDevice::IsOpen), 0);
 }
 
 TEST(EngineBadInput, ErrorLogGoesToItsFolderOnly) {

@@ -1,6 +1,7 @@
 // Picture conversion into the shared buffer's exact layout, with a guard page after its end: libswscale is
 // not instrumented by the sanitizers, so a write past the buffer shows only here, as a fault on the guard.
 #include "engine/module/PictureScaler.h"
+#include "tests/GuardedBytes.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -13,8 +14,6 @@ extern "C" {
 #include <cstring>
 #include <string>
 #include <vector>
-#include <sys/mman.h>
-#include <unistd.h>
 
 using namespace nrx;
 
@@ -22,28 +21,6 @@ namespace {
 
 sigjmp_buf faultJump;
 void OnFault(int) { siglongjmp(faultJump, 1); }
-
-// Memory whose last usable byte is followed by an inaccessible page.
-class GuardedBytes {
-public:
-    explicit GuardedBytes(std::size_t bytes) {
-        const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        usable = (bytes + page - 1) / page * page;
-        total = usable + page;
-        void* p = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        base = p == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(p);
-        if (base) mprotect(base + usable, page, PROT_NONE);
-    }
-    ~GuardedBytes() {
-        if (base) munmap(base, total);
-    }
-    // The start of a block of `bytes` that ends right at the guard page.
-    std::uint8_t* EndingAtGuard(std::size_t bytes) const { return base ? base + usable - bytes : nullptr; }
-
-private:
-    std::uint8_t* base = nullptr;
-    std::size_t usable = 0, total = 0;
-};
 
 // A decoded picture with deterministic, busy content (every byte differs from its neighbours).
 FramePtr TestPicture(AVPixelFormat format, int width, int height) {
@@ -138,37 +115,35 @@ constexpr AVPixelFormat kSources[] = {AV_PIX_FMT_YUV420P, AV_PIX_FMT_YUVJ420P,  
                                       AV_PIX_FMT_YUV444P, AV_PIX_FMT_NV12,       AV_PIX_FMT_YUV420P10LE,
                                       AV_PIX_FMT_GRAY8,   AV_PIX_FMT_RGB24,      AV_PIX_FMT_PAL8};
 
-} // namespace
-
-// Every width up to 64 meets every remainder of swscale's vector block sizes; odd heights and a single
-// row put the last row's overrun right at the end of the buffer.
-TEST(EngineConverter, EveryNarrowWidthStaysInsideTheBuffer) {
+// Every source format, pixel size and quality at each size; stops at the first fatal failure.
+struct Size {
+    int srcW, srcH, width, height;
+};
+void CheckEveryFormatAt(const std::vector<Size>& sizes) {
     av_log_set_level(AV_LOG_ERROR);
-    for (const AVPixelFormat source : kSources)
-        for (int bytesPerPixel : {3, 4})
-            for (int quality : {0, 1, 2})
-                for (int width = 1; width <= 64; ++width)
-                    for (int height : {1, 2, 3, 17}) {
-                        CheckCase({source, width, height, width, height, bytesPerPixel, quality});
-                        if (HasFatalFailure()) return;
-                    }
-}
-
-TEST(EngineConverter, CommonSizesAndScalingStayInsideTheBuffer) {
-    av_log_set_level(AV_LOG_ERROR);
-    struct Size {
-        int srcW, srcH, width, height;
-    };
-    const Size sizes[] = {{426, 240, 426, 240},   {640, 360, 640, 360},     {854, 480, 854, 480},
-                          {1280, 720, 1280, 720}, {1920, 1080, 1920, 1080}, {720, 576, 720, 576},
-                          {176, 144, 176, 144},   {120, 90, 120, 90},
-                          // Anamorphic pictures are widened to square pixels.
-                          {720, 576, 1024, 576},  {720, 480, 853, 480},     {30, 30, 41, 30}};
     for (const AVPixelFormat source : kSources)
         for (int bytesPerPixel : {3, 4})
             for (int quality : {0, 1, 2})
                 for (const Size& s : sizes) {
                     CheckCase({source, s.srcW, s.srcH, s.width, s.height, bytesPerPixel, quality});
-                    if (HasFatalFailure()) return;
+                    if (::testing::Test::HasFatalFailure()) return;
                 }
+}
+
+} // namespace
+
+// Every width up to 64 meets every remainder of swscale's vector block sizes; odd heights and a single
+// row put the last row's overrun right at the end of the buffer.
+TEST(EngineConverter, EveryNarrowWidthStaysInsideTheBuffer) {
+    std::vector<Size> sizes;
+    for (int width = 1; width <= 64; ++width)
+        for (int height : {1, 2, 3, 17}) sizes.push_back({width, height, width, height});
+    CheckEveryFormatAt(sizes);
+}
+
+TEST(EngineConverter, CommonSizesAndScalingStayInsideTheBuffer) {
+    CheckEveryFormatAt({{426, 240, 426, 240}, {640, 360, 640, 360}, {854, 480, 854, 480}, {1280, 720, 1280, 720},
+                        {1920, 1080, 1920, 1080}, {720, 576, 720, 576}, {176, 144, 176, 144}, {120, 90, 120, 90},
+                        // Anamorphic pictures are widened to square pixels.
+                        {720, 576, 1024, 576}, {720, 480, 853, 480}, {30, 30, 41, 30}});
 }

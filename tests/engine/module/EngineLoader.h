@@ -31,16 +31,11 @@ public:
     // The module stays loaded for the process: its threads and SDL's must never outlive their code.
     bool Loaded() const { return create && freeString && lastError; }
 
-    IVideoDevice* NewDevice() const {
+    // A new object of the class with the interface, or null.
+    template <typename Interface>
+    Interface* New(const CLSID& clsid, const IID& iid) const {
         void* object = nullptr;
-        return create(&CLSID_VideoDevice, &IID_IVideoDevice, &object) == S_OK ? static_cast<IVideoDevice*>(object)
-                                                                               : nullptr;
-    }
-    IVideoDeviceProperty* NewProperty() const {
-        void* object = nullptr;
-        return create(&CLSID_VideoDeviceProperty, &IID_IVideoDeviceProperty, &object) == S_OK
-                   ? static_cast<IVideoDeviceProperty*>(object)
-                   : nullptr;
+        return create(&clsid, &iid, &object) == S_OK ? static_cast<Interface*>(object) : nullptr;
     }
     std::string TakeString(char* text) const {
         std::string s = text ? text : "";
@@ -71,17 +66,15 @@ inline std::string Clip(const std::string& name) {
 
 // A device released at scope end.
 struct Device {
-    IVideoDevice* d = Engine().NewDevice();
+    IVideoDevice* d = Engine().New<IVideoDevice>(CLSID_VideoDevice, IID_IVideoDevice);
     ~Device() {
         if (d) d->Release();
     }
     IVideoDevice* operator->() const { return d; }
 
     std::int32_t Read(std::int32_t mode) const {
-        std::int32_t status = -7;
         d->ReadFrame(0, mode);
-        d->GetFrameStatus(0, &status);
-        return status;
+        return Get(&IVideoDevice::GetFrameStatus);
     }
     // Opens a clip; untimed, the module hands out frames as fast as they decode (as a converter reads them).
     HRESULT Open(const std::string& name, bool untimed = false) const {
@@ -99,11 +92,21 @@ struct Device {
         }
         return NRX_FRAME_NONE;
     }
-    std::int64_t Frame() const {
-        std::int64_t f = -1;
-        d->GetCurrentFrame(0, &f);
-        return f;
+    // Reads to the end of the file and says how many new frames came; fails when something new stops coming.
+    int FramesToTheEnd(int polls = 500) const {
+        int frames = 0, status = NRX_FRAME_NONE;
+        while ((status = ReadNew(polls)) == NRX_FRAME_NEW) ++frames;
+        EXPECT_EQ(status, NRX_FRAME_END) << "stuck after " << frames << " frames";
+        return frames;
     }
+    // What a getter of channel 0 reports, e.g. Get(&IVideoDevice::GetDuration); -7 when it wrote nothing.
+    template <typename T>
+    T Get(HRESULT (IVideoDevice::*getter)(std::int32_t, T*)) const {
+        T value = T(-7);
+        (d->*getter)(0, &value);
+        return value;
+    }
+    std::int64_t Frame() const { return Get(&IVideoDevice::GetCurrentFrame); }
     // Pixel (x, y) of the picture as seen (top row first), as {b, g, r}.
     std::array<int, 3> Pixel(int x, int y) const {
         BITMAPINFOHEADER* h = nullptr;

@@ -36,26 +36,20 @@ TEST(EngineModule, CallsWithoutAFileFailCleanlyButSettingsStick) {
     EXPECT_EQ(dev->GetDuration(1, &value), E_INVALIDARG) << "only channel 0 exists";
 
     EXPECT_EQ(dev->SetVolume(0, 250), S_OK);
-    std::int32_t volume = 0;
-    dev->GetVolume(0, &volume);
-    EXPECT_EQ(volume, 100);
+    EXPECT_EQ(dev.Get(&IVideoDevice::GetVolume), 100);
     EXPECT_EQ(dev->SetRate(0, 9.0f), S_OK);
-    float rate = 0;
-    dev->GetRate(0, &rate);
-    EXPECT_FLOAT_EQ(rate, 4.0f);
+    EXPECT_FLOAT_EQ(dev.Get(&IVideoDevice::GetRate), 4.0f);
     dev->SetRate(0, 0.01f);
-    dev->GetRate(0, &rate);
-    EXPECT_FLOAT_EQ(rate, 0.1f);
+    EXPECT_FLOAT_EQ(dev.Get(&IVideoDevice::GetRate), 0.1f);
     EXPECT_TRUE(FAILED(dev->SetRate(0, std::numeric_limits<float>::quiet_NaN())));
 
     // A rate set before opening applies to the file opened later (and sound at 0.1x still plays).
     ASSERT_EQ(dev.Open("h264_aac_640x360_25.mp4"), S_OK);
-    dev->GetRate(0, &rate);
-    EXPECT_FLOAT_EQ(rate, 0.1f);
+    EXPECT_FLOAT_EQ(dev.Get(&IVideoDevice::GetRate), 0.1f);
 }
 
 TEST(EngineModule, EnumerationsListRealCapabilities) {
-    IVideoDeviceProperty* p = Engine().NewProperty();
+    auto* p = Engine().New<IVideoDeviceProperty>(CLSID_VideoDeviceProperty, IID_IVideoDeviceProperty);
     ASSERT_NE(p, nullptr);
     char* raw = nullptr;
     ASSERT_EQ(p->GetSupportedExtensions(&raw), S_OK);

@@ -64,9 +64,7 @@ TEST(EnginePlayback, OpensEveryGeneratedKindAtItsRate) {
         Device dev;
         ASSERT_EQ(dev.Open(name), S_OK) << Engine().LastError();
         EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
-        std::int64_t count = 0;
-        dev->GetFrameCount(0, &count);
-        EXPECT_GT(count, 10);
+        EXPECT_GT(dev.Get(&IVideoDevice::GetFrameCount), 10);
         float got = 0;
         dev->GetFrameRate(0, 0, &got);
         if (rate > 0) {
@@ -83,9 +81,7 @@ TEST(EnginePlayback, AudioOnlyShowsCoverOrBlack) {
         EXPECT_EQ(SizeOf(dev)[0], 200);
         EXPECT_EQ(SizeOf(dev)[1], 200);
         EXPECT_TRUE(Near(dev.Pixel(100, 100), 0, 128, 0));
-        std::int64_t seconds = 0;
-        dev->GetDuration(0, &seconds);
-        EXPECT_EQ(seconds, 3);
+        EXPECT_EQ(dev.Get(&IVideoDevice::GetDuration), 3);
     }
     Device dev;
     ASSERT_EQ(dev.Open("audio_only.mp3"), S_OK);
@@ -166,9 +162,7 @@ TEST(EnginePlayback, UntimedModeDeliversEveryFrameInOrderToTheEnd) {
         Device dev;
         ASSERT_EQ(dev.Open(clip, true), S_OK);
         ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
-        std::int64_t count = 0;
-        dev->GetFrameCount(0, &count);
-        EXPECT_EQ(count, 250);
+        EXPECT_EQ(dev.Get(&IVideoDevice::GetFrameCount), 250);
         int expected = 0;
         for (int status; (status = dev.Read(NRX_READ_NEXT)) != NRX_FRAME_END; ++expected) {
             ASSERT_EQ(status, NRX_FRAME_NEW) << "after frame " << expected - 1;
@@ -212,10 +206,7 @@ TEST(EnginePlayback, SmallPicturesPlayToTheEnd) {
         Device dev;
         ASSERT_EQ(dev.Open("small_426x240.mp4"), S_OK) << Engine().LastError();
         ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
-        int shown = 0, status = NRX_FRAME_NEW;
-        for (; status == NRX_FRAME_NEW; status = dev.ReadNew(3000)) ++shown;
-        EXPECT_EQ(status, NRX_FRAME_END);
-        EXPECT_GE(shown, 25);
+        EXPECT_GE(dev.FramesToTheEnd(3000), 25);
     }
     for (const char* clip : {"small_120x90.mp4", "small_30x30.mp4", "small_14x14.mp4", "small_2x2.mp4"})
         for (const std::uint8_t bgra : {0, 1}) {
@@ -224,9 +215,7 @@ TEST(EnginePlayback, SmallPicturesPlayToTheEnd) {
             dev->EnableOption(0, bgra);
             ASSERT_EQ(dev.Open(clip, true), S_OK) << Engine().LastError();
             ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
-            int shown = 0;
-            while (dev.Read(NRX_READ_NEXT) == NRX_FRAME_NEW) ++shown;
-            EXPECT_EQ(shown, 25);
+            EXPECT_EQ(dev.FramesToTheEnd(), 25);
         }
 }
 
@@ -253,9 +242,7 @@ TEST(EnginePlayback, LastPictureStaysForItsDuration) {
     ASSERT_EQ(dev->SetRate(0, 4.0f), S_OK);
     ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
     for (int shown = 0; shown < 5; ++shown) ASSERT_EQ(dev.ReadNew(1000), NRX_FRAME_NEW) << "after " << shown;
-    std::int64_t seconds = 0;
-    dev->GetCurrentTime(0, &seconds);
-    ASSERT_EQ(seconds, 8);
+    ASSERT_EQ(dev.Get(&IVideoDevice::GetCurrentTime), 8);
     const auto lastShown = std::chrono::steady_clock::now();
     EXPECT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NONE) << "the end came with the last picture";
     EXPECT_EQ(dev.ReadNew(800), NRX_FRAME_END);

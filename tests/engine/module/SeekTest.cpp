@@ -23,10 +23,8 @@ TEST(EngineSeek, JumpsLandOnTheExactFrame) {
         ExpectAt(dev, f);
     std::mt19937 random(11);
     for (int i = 0; i < 12; ++i) ExpectAt(dev, std::uniform_int_distribution<int>(0, 249)(random));
-    std::int64_t seconds = -1;
     ExpectAt(dev, 130);
-    dev->GetCurrentTime(0, &seconds);
-    EXPECT_EQ(seconds, 5);
+    EXPECT_EQ(dev.Get(&IVideoDevice::GetCurrentTime), 5);
 }
 
 TEST(EngineSeek, StepsForwardAndBackwardOneFrameAtATime) {
@@ -68,12 +66,8 @@ TEST(EngineSeek, LateStartTimeCountsFromTheStreamStart) {
     Device dev;
     ASSERT_EQ(dev.Open("start_10s.ts"), S_OK) << Engine().LastError();
     ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
-    std::int64_t seconds = -1, duration = 0;
-    dev->GetCurrentTime(0, &seconds);
-    dev->GetDuration(0, &duration);
-    EXPECT_EQ(seconds, 0);
-    EXPECT_EQ(duration, 4);
+    EXPECT_EQ(dev.Get(&IVideoDevice::GetCurrentTime), 0);
+    EXPECT_EQ(dev.Get(&IVideoDevice::GetDuration), 4);
     ExpectAt(dev, 60);
-    dev->GetCurrentTime(0, &seconds);
-    EXPECT_EQ(seconds, 2);
+    EXPECT_EQ(dev.Get(&IVideoDevice::GetCurrentTime), 2);
 }
