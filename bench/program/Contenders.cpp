@@ -88,19 +88,35 @@ bool RunPeer(const Launch& launch, const VirtualDisplay& x, double seconds, RunR
     return exited;
 }
 
+// Plays for `seconds`; with the bars wanted, the pointer moves by a few pixels every quarter second over the
+// middle of the screen (where the window is centred), often enough that the cursor never hides. False when
+// the player ended meanwhile.
+bool KeepPlaying(RunningProcess& process, const RunSetup& setup, VirtualDisplay& x, Finished& finished) {
+    if (!setup.barsVisible) return !process.WaitExit(setup.seconds, finished);
+    const double end = NowSeconds() + setup.seconds;
+    for (int step = 0; NowSeconds() < end; ++step) {
+        x.MovePointer(960 + (step % 2) * 4, 540);
+        if (process.WaitExit(std::min(0.25, end - NowSeconds()), finished)) return false;
+    }
+    return true;
+}
+
 } // namespace
 
-RunResult RunPlayer(const RunSetup& setup, const std::string& renderer, const VirtualDisplay& x) {
+RunResult RunPlayer(const RunSetup& setup, const std::string& renderer, VirtualDisplay& x) {
     RunResult result;
-    const std::string trace = Scratch(setup, renderer + "-engine.csv");
-    const std::string paintTrace = Scratch(setup, renderer + "-paint.csv");
+    const std::string bars = setup.barsVisible ? "-bars" : "";
+    const std::string trace = Scratch(setup, renderer + bars + "-engine.csv");
+    const std::string paintTrace = Scratch(setup, renderer + bars + "-paint.csv");
     std::error_code ec;
     fs::remove(trace, ec);
     fs::remove(paintTrace, ec);
     Launch launch{{PlayerPath(), setup.clipPath},
                   PlayerEnvironment(setup, renderer, trace, paintTrace, x.Name()),
-                  Scratch(setup, renderer + "-output.txt")};
+                  Scratch(setup, renderer + bars + "-output.txt")};
 
+    // Xvfb starts with the pointer in the middle of the screen, where the window opens.
+    if (!setup.barsVisible) x.MovePointer(0, 0);
     const double xBefore = x.CpuSeconds();
     RunningProcess process;
     if (!process.Start(launch)) {
@@ -113,7 +129,7 @@ RunResult RunPlayer(const RunSetup& setup, const std::string& renderer, const Vi
     // it. The player takes a while to end on a signal (its sound library catches it), so the figures are read
     // at this moment: CPU from /proc, frames from the trace lines written before it.
     Finished finished;
-    if (process.WaitExit(setup.seconds, finished)) {
+    if (!KeepPlaying(process, setup, x, finished)) {
         result.error = "the player ended early with status " + std::to_string(finished.exitCode) + " (see " +
                        launch.outputFile + ")";
         return result;

@@ -14,6 +14,9 @@ struct RunSetup {
     std::string display;   // DISPLAY value of the private X server
     std::string workDir;   // scratch folder of this benchmark
     double seconds = 20;   // of playback, after the first picture
+    // The pointer kept moving over the middle of the player's window, so its bars stay on screen; otherwise
+    // the pointer waits in a corner, away from the window, and the bars are hidden.
+    bool barsVisible = false;
 };
 
 struct RunResult {
@@ -35,6 +38,6 @@ struct RunResult {
 class VirtualDisplay;
 
 // renderer: "gdi" or "opengl" (the view's NRX_RENDERER values).
-RunResult RunPlayer(const RunSetup& setup, const std::string& renderer, const VirtualDisplay& x);
+RunResult RunPlayer(const RunSetup& setup, const std::string& renderer, VirtualDisplay& x);
 RunResult RunMpv(const RunSetup& setup, const VirtualDisplay& x);
 RunResult RunFfplay(const RunSetup& setup, const VirtualDisplay& x);

@@ -93,6 +93,23 @@ void Report(const RunSetup& setup, const std::string& who, const RunResult& r, c
     PrintFigure({Name(setup, who, "mean |A/V offset|"), r.meanOffsetMs, "ms", "frame period", period, Target{}});
 }
 
+// The bars over the picture against the same run without them: what showing the bars costs.
+void ReportBars(const RunSetup& setup, const std::string& who, const RunResult& shown, const RunResult& hidden) {
+    const std::string name = who + " bars visible";
+    if (!shown.measured || !hidden.measured) {
+        PrintNotMeasured(Name(setup, name, "playback"), shown.measured ? "no run without the bars" : shown.error);
+        return;
+    }
+    PrintFigure({Name(setup, name, "CPU per presented frame (player + X)"), shown.CpuMsPerFrame(), "ms",
+                 "bars hidden", hidden.CpuMsPerFrame(), Target::RatioAtMost(1.10)});
+    PrintFigure({Name(setup, name, "dropped frames"), shown.droppedPercent, "%", "bars hidden",
+                 hidden.droppedPercent, Target::ValueAtMost(1)});
+    const double period = 1000.0 / setup.clip.fps;
+    if (shown.hasSync)
+        PrintFigure({Name(setup, name, "max |A/V offset|"), shown.maxOffsetMs, "ms", "frame period", period,
+                     Target::ValueAtMost(period)});
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +155,17 @@ int main(int argc, char** argv) {
             const Peer ffplay = MeasurePeer("ffplay (SDL OpenGL)", "ffplay", setup, x, RunFfplay);
             Report(setup, "DGI Plus", gdi, mpv, 1.3, true);
             Report(setup, "OpenGL", opengl, ffplay, 2.0, false);
+            // The bars are on screen whenever the pointer is over the window: 1080p30 in the default window
+            // plays once more with each renderer and the pointer kept moving over it.
+            if (clip.height != 1080 || clip.fps != 30 || size != WindowSize::Default) continue;
+            RunSetup withBars = setup;
+            withBars.barsVisible = true;
+            const RunResult gdiBars = RunPlayer(withBars, "gdi", x);
+            Log(withBars, "DGI Plus bars visible", gdiBars);
+            const RunResult openglBars = RunPlayer(withBars, "opengl", x);
+            Log(withBars, "OpenGL bars visible", openglBars);
+            ReportBars(setup, "DGI Plus", gdiBars, gdi);
+            ReportBars(setup, "OpenGL", openglBars, opengl);
         }
     }
     std::printf("%s: load average after %s\n", title.c_str(), LoadAverage().c_str());

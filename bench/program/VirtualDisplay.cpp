@@ -2,6 +2,7 @@
 
 #include "bench/program/ProcessControl.h"
 
+#include <X11/Xlib.h>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -61,7 +62,16 @@ bool VirtualDisplay::Start(std::string& error) {
 
 double VirtualDisplay::CpuSeconds() const { return pid_ ? ProcessCpuSeconds(pid_) : -1; }
 
+bool VirtualDisplay::MovePointer(int x, int y) {
+    if (!connection_ && !name_.empty()) connection_ = XOpenDisplay(name_.c_str());
+    if (!connection_) return false;
+    XWarpPointer(connection_, None, DefaultRootWindow(connection_), 0, 0, 0, 0, x, y);
+    XSync(connection_, False);
+    return true;
+}
+
 VirtualDisplay::~VirtualDisplay() {
+    if (connection_) XCloseDisplay(connection_);
     if (!pid_) return;
     kill(pid_, SIGTERM);
     int status = 0;

@@ -17,8 +17,12 @@ public:
     const std::string& Name() const { return name_; }
     // CPU seconds the server has used so far.
     double CpuSeconds() const;
+    // Moves the pointer to a screen position as a user's mouse would (clients see the motion); false when
+    // the server cannot be reached.
+    bool MovePointer(int x, int y);
 
 private:
     pid_t pid_ = 0;
     std::string name_;
+    struct _XDisplay* connection_ = nullptr; // opened on the first pointer move
 };
