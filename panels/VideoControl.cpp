@@ -29,6 +29,10 @@ const QColor SeparatorColour(150, 150, 150);
 // How long a seek may wait for its picture before the next one is sent anyway (a seek at the very end, or
 // one the engine could not serve, brings no picture).
 constexpr int SeekPatienceMs = 300;
+// A knob that moves by at most this many device pixels since it was drawn is creeping with playback; it is
+// drawn again after KnobCreepIntervalMs.
+constexpr int KnobCreepPixels = 8;
+constexpr int KnobCreepIntervalMs = 250;
 // The bar's width as it was designed, kept until the frame docks it.
 constexpr int DesignWidth = 597;
 
@@ -289,7 +293,13 @@ void CVideoControl::MoveSeekKnob(std::int64_t frame) {
     // A frame is usually less than a pixel of the bar: repaint only when the drawing really changes.
     const SeekPixels now{ValueEndPixel(*seekSlider), seekSlider->width()};
     if (now == seekPixels) return;
+    // Over an OpenGL picture, Qt redraws the window's whole raster layer over the picture in any frame that
+    // also repaints a bar control, and uploads it again. On a short file the knob creeps a pixel every other
+    // frame, so creeping is drawn at most four times a second; a jump (a seek, a skip) is drawn at once.
+    const bool creeping = now.width == seekPixels.width && std::abs(now.end - seekPixels.end) <= KnobCreepPixels;
+    if (creeping && seekPainted.isValid() && seekPainted.elapsed() < KnobCreepIntervalMs) return;
     seekPixels = now;
+    seekPainted.start();
     seekSlider->update();
 }
 

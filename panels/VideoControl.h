@@ -10,6 +10,7 @@
 #include "panels/ControlBarLayout.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -118,6 +119,7 @@ private:
         int width = -1;
         bool operator==(const SeekPixels&) const = default;
     } seekPixels;
+    QElapsedTimer seekPainted; // since the knob was last drawn where playback took it
     std::int64_t shownSecond = -1; // the second the current-time clock shows; -1: "--:--:--"
     bool seekInFlight = false;     // a seek was sent and no picture has been painted since
     QTimer seekPatience;           // serves a seek that no picture answers (end of file, a failed seek)
