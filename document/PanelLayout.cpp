@@ -10,7 +10,9 @@
 
 namespace {
 // The bars are overlays inside the window that holds the view, placed in that window's coordinates.
-QRect HostRect(const QWidget* bar) { return bar->parentWidget() ? bar->parentWidget()->rect() : QRect(); }
+QRect HostRect(const QWidget* bar) {
+    return bar->parentWidget() ? bar->parentWidget()->rect() : QRect();
+}
 } // namespace
 
 QRect TitleBarRect(const QRect& frame, int barHeight, int cxEdge, int cyEdge) {
@@ -20,8 +22,8 @@ QRect TitleBarRect(const QRect& frame, int barHeight, int cxEdge, int cyEdge) {
 
 QRect ControlBarRect(const QRect& frame, int barHeight, int cxEdge) {
     const int e = FRAME_BORDER_WIDTH + cxEdge;
-    return QRect(frame.x() + e, frame.y() + frame.height() - barHeight - FRAME_BORDER_HEIGHT, frame.width() - 2 * e,
-                 barHeight);
+    return QRect(frame.x() + e, frame.y() + frame.height() - barHeight - FRAME_BORDER_HEIGHT,
+                 frame.width() - 2 * e, barHeight);
 }
 
 bool BarsWanted(const PanelVisibilityInputs& in) {
@@ -55,8 +57,9 @@ void CMediaPlayerDoc::UpdatePanelVisibility() {
     if (!viewWindow || (!control && !title)) return;
 
     const bool current = (control ? control : title)->isVisible();
-    const bool wanted = BarsWanted({windowRect.contains(QCursor::pos()), viewWindow->cursor().shape() != Qt::BlankCursor,
-                                    GetPlayState() == PlayState::Stopped, popupMenuOpen, opening});
+    const bool wanted =
+        BarsWanted({windowRect.contains(QCursor::pos()), viewWindow->cursor().shape() != Qt::BlankCursor,
+                    GetPlayState() == PlayState::Stopped, popupMenuOpen, opening});
     if (wanted == current) return;
     if (control) control->setVisible(wanted);
     if (title) title->setVisible(wanted);

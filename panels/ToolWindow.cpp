@@ -38,7 +38,9 @@ CCustomButton* CToolWindow::MakeCloseButton(const QString& toolTip, QSize size) 
     return button;
 }
 
-void CToolWindow::Close() { hide(); }
+void CToolWindow::Close() {
+    hide();
+}
 
 bool CToolWindow::event(QEvent* event) {
     // Keys typed while the window is active are the player's hot keys; Esc there hides this window first.

@@ -58,7 +58,8 @@ CVideoTitle::CVideoTitle(QWidget* frame, QWidget* view) : QWidget(frame), view_(
     connect(closeButton, &QAbstractButton::clicked, this, [this] { Guarded([this] { OnClose(); }); });
     connect(minimizeButton, &QAbstractButton::clicked, this, [this] { Guarded([this] { OnMinimize(); }); });
     // Whatever the click did to the button's check state, SyncMaximizeButton sets it from full screen.
-    connect(maximizeButton, &QAbstractButton::clicked, this, [this] { Guarded([this] { OnMaximizeRestore(); }); });
+    connect(maximizeButton, &QAbstractButton::clicked, this,
+            [this] { Guarded([this] { OnMaximizeRestore(); }); });
     LoadSkin();
     RecalcLayout();
 }
@@ -152,11 +153,15 @@ void CVideoTitle::resizeEvent(QResizeEvent* event) {
     RecalcLayout();
 }
 
-void CVideoTitle::mousePressEvent(QMouseEvent* event) { ForwardPressToView(view_, event); }
+void CVideoTitle::mousePressEvent(QMouseEvent* event) {
+    ForwardPressToView(view_, event);
+}
 
 void CVideoTitle::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton) Guarded([this] { OnMaximizeRestore(); });
 }
 
-void CVideoTitle::contextMenuEvent(QContextMenuEvent* event) { ForwardContextMenuToView(view_, event); }
+void CVideoTitle::contextMenuEvent(QContextMenuEvent* event) {
+    ForwardContextMenuToView(view_, event);
+}

@@ -27,8 +27,10 @@ TEST_F(DocumentTest, TitleBarIsDockedInsideTheBorderAndItsBandLetsThePictureThro
     CVideoTitle& title = *doc->videoTitle.get();
     EXPECT_EQ(title.parentWidget(), frame.get()) << "an overlay of the frame, not a window of its own";
     frame->resize(800, 500);
-    EXPECT_TRUE(WaitFor([&] { return title.geometry() == TitleBarRect(frame->rect(), CVideoTitle::kHeight, 0, 0); }))
-        << "docked at " << title.geometry().x() << "," << title.geometry().y() << " " << title.width();
+    EXPECT_TRUE(WaitFor([&] {
+        return title.geometry() == TitleBarRect(frame->rect(), CVideoTitle::kHeight, 0, 0);
+    })) << "docked at "
+        << title.geometry().x() << "," << title.geometry().y() << " " << title.width();
     EXPECT_EQ(title.closeButton->geometry().right(), title.width() - 6) << "close sits 5 from the right edge";
 
     // Drawn over a red picture: opaque grey at the top, the picture almost untouched on the last line.
