@@ -130,6 +130,7 @@ bool CMediaPlayerDoc::OnPlayPause() {
 
 bool CMediaPlayerDoc::OnStop() {
     if (!IsPlayerReady()) return false;
+    ForgetPosition(); // a stopped file starts from the beginning next time
     player->engine->SetPlayState(PlayState::Stopped);
     emit repaintRequested();
     // No picture follows a stop, so the bar is told here that it is over.

@@ -6,6 +6,7 @@
 #include "document/OpenFailure.h"
 #include "document/RecentFiles.h"
 #include "document/RedadIzivad.h"
+#include "document/ResumeStore.h"
 #include "document/ScreenSaverInhibitor.h"
 #include "panels/VideoControl.h"
 #include "panels/VideoTitle.h"
@@ -114,6 +115,14 @@ bool CMediaPlayerDoc::InitDocument() {
     videoTitle.reset(CVideoTitle::CreateTitleBar(view.window(), QStringLiteral("Video CTitleontrol")));
     videoControl.reset(CVideoControl::CreateControlBar(view.window(), QStringLiteral("Video Control")));
 
+    OpenResumeStore();
+    // Kept every few seconds of playback too, so a program ended abruptly still knows where it was.
+    resumeTimer.setInterval(kResumeSaveMs);
+    resumeTimer.callOnTimeout(this, [this] {
+        if (GetPlayState() == PlayState::Playing) RememberPosition();
+    });
+    resumeTimer.start();
+
     // The display stays awake while the program runs unless the user allowed the screen saver.
     if (!saver) saver = std::make_unique<CScreenSaverInhibitor>();
     saver->SetWanted(!Params.EnableScreenSaver);
@@ -122,6 +131,8 @@ bool CMediaPlayerDoc::InitDocument() {
 
 void CMediaPlayerDoc::ShutdownDocument() {
     Params.OnTopStatus = onTopMode;
+    resumeTimer.stop();
+    RememberPosition();
     if (player) player->StopThread(true);
     DeletePanel(videoControl);
     DeletePanel(videoTitle);
@@ -150,6 +161,7 @@ bool CMediaPlayerDoc::OpenAndPlay(const QString& path, bool replaceList) {
     // is here, so a component that fails while the file starts cannot throw through Qt.
     bool opened = false;
     Guarded([&] {
+        RememberPosition(); // of the file being left, if any
         const int result = player->OpenFile(path, replaceList);
         if (result == 0) ShowOpenError(player->LastOpenPath());
         if (result != 1) return;
@@ -168,6 +180,7 @@ void CMediaPlayerDoc::AfterSuccessfulOpen(bool playListReplaced) {
     else
         emit currentFileChanged();
     emit fileOpened();
+    ResumeWhereLeft();
 }
 
 bool CMediaPlayerDoc::RefreshPanelsAfterOpen() {
@@ -223,6 +236,7 @@ bool CMediaPlayerDoc::OpenFolder() {
 bool CMediaPlayerDoc::OnCloseFile() {
     CVideoEngine* engine = Engine();
     if (!engine) return false;
+    RememberPosition();
     player->StopThread(false);
     emit repaintRequested();
     if (videoTitle) videoTitle->SetCaption(QString());

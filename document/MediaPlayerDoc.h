@@ -7,6 +7,7 @@
 #include "resources/MainMenu.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ class CVideoTools;
 class CFileInfoDlg;
 class CMediaPlayerView;
 class CRedadIzivad;
+class CResumeStore;
 class CScreenSaverInhibitor;
 class CVideoEngine;
 
@@ -226,10 +228,20 @@ private:
     // Sets zoom and pan back to the whole picture, centred, and tells the view.
     void ResetZoomPan();
 
+    // Where files were left (DocResume.cpp): the store is opened by InitDocument; the open file's position is
+    // kept before it is left, forgotten when it is stopped or ended, and jumped to when it is opened again.
+    void OpenResumeStore();
+    void RememberPosition();
+    void ForgetPosition();
+    void ResumeWhereLeft();
+
     std::unique_ptr<CRedadIzivad> player;
     ZoomPanState zoomPan;
     RendererKind rendererKind = RendererKind::None;
     std::unique_ptr<CScreenSaverInhibitor> saver;
+    std::unique_ptr<CResumeStore> resume;
+    static constexpr int kResumeSaveMs = 10000;
+    QTimer resumeTimer; // keeps the playing file's position every kResumeSaveMs
     int volumeBeforeMute = 100; // what Mute restores while no control bar keeps it
     int pendingMoves = 0;       // Next (+1) and Previous (-1) presses not yet applied
     bool movesQueued = false;   // ApplyPendingMoves is posted

@@ -102,6 +102,7 @@ CProgramParams::CProgramParams() {
     EnableSaveLog = true;
     EnableScreenSaver = true;
     StartInSrcSize = false;
+    ResumePlayback = true;
     SaveFileSizeMb = MIN_SAVE_FILE_SIZE_MB;
     Contrast = Brightness = Saturation = AudioBalance = 0;
     qualityName = QStringLiteral("Low");
@@ -163,6 +164,7 @@ void CProgramParams::BuildParamTable() {
         row("EnableSaveLog", "BOOL", "GLOBAL", &EnableSaveLog),
         row("EnableScreenSaver", "BOOL", "GLOBAL", &EnableScreenSaver),
         row("StartInSrcSize", "BOOL", "GLOBAL", &StartInSrcSize),
+        row("ResumePlayback", "BOOL", "GLOBAL", &ResumePlayback),
         number("SaveFileSizeMb", "SCREEN", &SaveFileSizeMb,
                {MIN_SAVE_FILE_SIZE_MB, MAX_SAVE_FILE_SIZE_MB, false, MIN_SAVE_FILE_SIZE_MB}),
         number("Contrast", "VSETTING", &Contrast, {-CONTRAST_LIMIT, CONTRAST_LIMIT}),

@@ -44,7 +44,7 @@ inline constexpr std::int32_t DAYS_KEEP_HISTORY = 1;
 inline constexpr std::int32_t LOG_DISK_SPACE_MB = 10;
 inline constexpr std::int32_t MIN_SAVE_FILE_SIZE_MB = 100;
 inline constexpr std::int32_t MAX_SAVE_FILE_SIZE_MB = 1000;
-inline constexpr int PARAM_COUNT = 48;
+inline constexpr int PARAM_COUNT = 49;
 // The picture and sound adjustments run from -limit to +limit, as their commands and sliders do.
 inline constexpr std::int32_t BRIGHTNESS_LIMIT = 255;
 inline constexpr std::int32_t SATURATION_LIMIT = 255;
@@ -99,6 +99,7 @@ public:
     bool EnableSaveLog = false;
     bool EnableScreenSaver = false;
     bool StartInSrcSize = false;
+    bool ResumePlayback = true; // reopened files continue where they were left
     QString ProgramLogoFile, SkinFolder;
     QString ControlSkinFile, TitleSkinFile, ToolsSkinFile, PlayListSkinFile, FileInfoSkin;
     QString VolumeFileName, PlayFileName, StopFileName, PreviousFile, NextFileName, SlowFileName, FastFileName;
