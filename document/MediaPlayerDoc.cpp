@@ -46,6 +46,7 @@ CMediaPlayerDoc::~CMediaPlayerDoc() {
     DeletePanel(playListDlg);
     DeletePanel(videoTools);
     DeletePanel(fileInfoDlg);
+    DeletePanel(aboutDlg);
     DeletePanel(videoControl);
     DeletePanel(videoTitle);
     player.reset();
@@ -128,6 +129,7 @@ void CMediaPlayerDoc::ShutdownDocument() {
     DeletePanel(videoTools);
     DeletePanel(playListDlg);
     DeletePanel(fileInfoDlg);
+    DeletePanel(aboutDlg);
     // Released here and not only in the destructor: the session must get its screen saver back even
     // when the process is ended from the window manager right after.
     saver.reset();
