@@ -41,6 +41,8 @@ const PageLink PageLinks[4] = {
 
 QLabel* MakeText(QWidget* parent, const QString& text, const QRect& where, bool bold = false) {
     auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont font = label->font();
     font.setBold(bold);
     label->setFont(font);
@@ -83,8 +85,9 @@ CAboutDlg::CAboutDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, view) {
         }
     }
 
-    MakeText(this, QStringLiteral("NRX MediaPlayer - Professional Media Player"), Cell(127, 7, 176, 12), true);
-    versionLabel = MakeText(this, QStringLiteral("Version %1").arg(VersionText()), Cell(127, 17, 176, 9));
+    // The name takes two lines where the skin's font is wide; the version goes under it.
+    MakeText(this, QStringLiteral("NRX MediaPlayer - Professional Media Player"), Cell(127, 7, 176, 22), true);
+    versionLabel = MakeText(this, QStringLiteral("Version %1").arg(VersionText()), Cell(127, 30, 176, 9));
     MakeText(this, QStringLiteral("Plays every file the engine can open."), Cell(127, 56, 176, 8));
 
     hotKeys = new QTextEdit(this);
@@ -92,6 +95,11 @@ CAboutDlg::CAboutDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, view) {
     hotKeys->setFocusPolicy(Qt::NoFocus); // keys stay the player's hot keys
     hotKeys->setLineWrapMode(QTextEdit::NoWrap);
     hotKeys->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    hotKeys->setFrameShape(QFrame::NoFrame);
+    QPalette cardColours = hotKeys->palette();
+    cardColours.setColor(QPalette::Base, QColor(12, 14, 16));
+    cardColours.setColor(QPalette::Text, TextColour);
+    hotKeys->setPalette(cardColours);
     hotKeys->setGeometry(Cell(7, 78, 296, 115));
     hotKeys->setPlainText(LoadHotKeysText(HotKeysPath()));
 
@@ -102,7 +110,14 @@ CAboutDlg::CAboutDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, view) {
                                                                   : QUrl(Params.webSiteAddress).host());
     siteLink->setToolTip(QStringLiteral("Visit our site"));
     siteLink->setFocusPolicy(Qt::NoFocus);
-    siteLink->setGeometry(Cell(196, 197, 107, 12));
+    QPalette linkColours = siteLink->palette();
+    linkColours.setColor(QPalette::Link, QColor(88, 159, 195));
+    siteLink->setPalette(linkColours);
+    siteLink->hoverColor = TextColour;
+    // Right-aligned on the place the grid gives it, as wide as its text needs.
+    const QRect linkCell = Cell(196, 197, 107, 12);
+    siteLink->SizeToContent();
+    siteLink->move(linkCell.right() - siteLink->width(), linkCell.y());
 
     for (int i = 0; i < 4; ++i) {
         const PageLink& link = PageLinks[i];
@@ -125,6 +140,10 @@ CAboutDlg::CAboutDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, view) {
     closeButton->setDefault(true);
     closeButton->setFocusPolicy(Qt::NoFocus);
     closeButton->setGeometry(Cell(215, 227, 88, 16));
+    QPalette buttonColours = closeButton->palette();
+    buttonColours.setColor(QPalette::Button, QColor(50, 50, 50));
+    buttonColours.setColor(QPalette::ButtonText, TextColour);
+    closeButton->setPalette(buttonColours);
     connect(closeButton, &QPushButton::clicked, this, [this] { Close(); });
 }
 

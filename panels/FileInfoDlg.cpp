@@ -12,6 +12,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTextOption>
 #include <algorithm>
@@ -54,7 +56,8 @@ CFileInfoDlg::CFileInfoDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, v
     report = new QTextEdit(this);
     report->setReadOnly(true);
     report->setLineWrapMode(QTextEdit::WidgetWidth);
-    report->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    report->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    report->document()->setDocumentMargin(2);
     report->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Keys belong to the player's hot keys (the window hands them to the view), so the text never takes them.
     report->setFocusPolicy(Qt::NoFocus);
@@ -67,6 +70,7 @@ CFileInfoDlg::CFileInfoDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, v
     }
     SetReportTabs();
     resize(kWidth, kHeight);
+    if (owner) move(owner->geometry().center() - rect().center());
     RebuildReport();
 
     // Command 2000 of old: a file opened while the window is up replaces the whole report.
@@ -85,14 +89,11 @@ void CFileInfoDlg::SetReportTabs() {
     for (const char* label : {"Height:", "Frame rate:", "Duration:", "Aspect ratio:", "File Size:"})
         widest = std::max(widest, metrics.horizontalAdvance(QLatin1String(label)));
     const qreal first = metrics.horizontalAdvance(QStringLiteral("Width:")) + 1;
-    QTextOption option = report->document()->defaultTextOption();
-    option.setTabs({QTextOption::Tab(first, QTextOption::LeftTab), QTextOption::Tab(std::max(widest, first) + 12, QTextOption::LeftTab)});
-    report->document()->setDefaultTextOption(option);
+    tabs = {QTextOption::Tab(first, QTextOption::LeftTab), QTextOption::Tab(std::max(widest, first) + 12, QTextOption::LeftTab)};
 }
 
 void CFileInfoDlg::RebuildReport() {
     report->clear();
-    report->setTextColor(ReportColour);
     const CMediaPlayerDoc* doc = CMediaPlayerDoc::Instance();
     CRedadIzivad* player = doc ? doc->Player() : nullptr;
     CVideoEngine* engine = player ? player->engine.get() : nullptr;
@@ -106,7 +107,13 @@ void CFileInfoDlg::RebuildReport() {
         const QFileInfo file(engine->GetFilePath());
         if (file.exists()) facts->bytes = file.size();
     }
-    report->insertPlainText(FileInfoReport(facts));
+    QTextCursor cursor(report->document());
+    QTextBlockFormat block;
+    block.setTabPositions(tabs); // every line of the report is a block made from this one
+    cursor.setBlockFormat(block);
+    QTextCharFormat yellow;
+    yellow.setForeground(ReportColour);
+    cursor.insertText(FileInfoReport(facts), yellow);
     report->moveCursor(QTextCursor::Start);
 }
 

@@ -4,8 +4,10 @@
 
 #include "panels/ToolWindow.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTextOption>
 #include <cstdint>
 #include <optional>
 
@@ -33,7 +35,7 @@ public:
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 450;
 
-    // owner: the frame it stays above; view: where keys go. Rebuilds its report whenever a file opens while
+    // owner: the frame it stays above (centred over it); view: where keys go. Rebuilds its report whenever a file opens while
     // it is visible.
     CFileInfoDlg(QWidget* owner, QWidget* view);
 
@@ -51,4 +53,6 @@ protected:
 private:
     // Tab stops that line the values up whatever the font's label widths are.
     void SetReportTabs();
+
+    QList<QTextOption::Tab> tabs;
 };
