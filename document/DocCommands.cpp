@@ -5,8 +5,11 @@
 #include "document/Guarded.h"
 #include "document/RedadIzivad.h"
 #include "engine/ComError.h"
+#include "panels/AboutDlg.h"
+#include "panels/FileInfoDlg.h"
 #include "panels/FormatClock.h"
 #include "panels/VideoControl.h"
+#include "panels/VideoTools.h"
 #include "resources/CommandIds.h"
 #include "settings/ProgramParams.h"
 
@@ -241,6 +244,8 @@ void CMediaPlayerDoc::ChangePicture(int delta, int minimum, int maximum, std::in
                                            : 0.0;
         ShowStatusMessage(QString::asprintf("%s: %.2f %%", label, percent));
         if (GetPlayState() == PlayState::Paused) player->RefreshEvent.SetEvent();
+        // Command 2000: the open tools window's sliders follow the keyboard.
+        if (videoTools && videoTools->isVisible()) videoTools->ReloadFromSettings();
     });
 }
 
@@ -265,13 +270,31 @@ bool CMediaPlayerDoc::OnRenderer(int id) {
     return true;
 }
 
-bool CMediaPlayerDoc::OnToolWindow(int) {
-    // The tool windows' classes come with their own panels; until then the commands have nothing to show.
-    return false;
+namespace {
+// A tool window's command: the old window goes, a new one comes up at its first place and state, above the
+// player's frame.
+template <class T>
+void ShowNewToolWindow(PanelRef<T>& panel, QWidget* view) {
+    delete panel.window();
+    panel.reset();
+    if (!view) return;
+    T* window = new T(view->window(), view);
+    panel.reset(window);
+    window->show();
+    window->raise();
+}
+} // namespace
+
+bool CMediaPlayerDoc::OnToolWindow(int id) {
+    switch (id) {
+    case ID_VIDEO_TOOLS: ShowNewToolWindow(videoTools, view.window()); return true;
+    case ID_FILE_INFORMATION: ShowNewToolWindow(fileInfoDlg, view.window()); return true;
+    default: return false;
+    }
 }
 
 bool CMediaPlayerDoc::HideToolWindow() {
-    for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
+    for (QWidget* tool : {aboutDlg.window(), playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
         if (tool && tool->isVisible()) {
             tool->hide();
             return true;
@@ -280,8 +303,4 @@ bool CMediaPlayerDoc::HideToolWindow() {
     return false;
 }
 
-void CMediaPlayerDoc::OnAbout() {
-    const QString name = Params.productName.isEmpty() ? QCoreApplication::applicationName() : Params.productName;
-    CPromptService::Show(QStringLiteral("%1\nVersion %2").arg(name, QStringLiteral(NRX_VERSION_TEXT)),
-                         PromptIcon::Information);
-}
+void CMediaPlayerDoc::OnAbout() { ShowNewToolWindow(aboutDlg, view.window()); }

@@ -47,6 +47,7 @@ CMediaPlayerDoc::~CMediaPlayerDoc() {
     DeletePanel(playListDlg);
     DeletePanel(videoTools);
     DeletePanel(fileInfoDlg);
+    DeletePanel(aboutDlg);
     DeletePanel(videoControl);
     DeletePanel(videoTitle);
     player.reset();
@@ -139,6 +140,7 @@ void CMediaPlayerDoc::ShutdownDocument() {
     DeletePanel(videoTools);
     DeletePanel(playListDlg);
     DeletePanel(fileInfoDlg);
+    DeletePanel(aboutDlg);
     // Released here and not only in the destructor: the session must get its screen saver back even
     // when the process is ended from the window manager right after.
     saver.reset();

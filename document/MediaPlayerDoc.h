@@ -24,6 +24,7 @@ class CVideoTitle;
 class CPlayListDlg;
 class CVideoTools;
 class CFileInfoDlg;
+class CAboutDlg;
 class CMediaPlayerView;
 class CRedadIzivad;
 class CResumeStore;
@@ -109,7 +110,8 @@ public:
     void ChangeBrightness(int delta); // 999 resets to 0
     void ChangeContrast(int delta);
     void ChangeSaturation(int delta);
-    // Hides the first visible tool window (playlist, video tools, file information); false when none was.
+    // Hides the first visible tool window (about box, playlist, video tools, file information); false when
+    // none was.
     bool HideToolWindow();
     // Re-applies the on-top mode for the current play state (Play/Pause and leaving full screen call it).
     bool ApplyOnTop();
@@ -136,6 +138,7 @@ public:
     PanelRef<CPlayListDlg> playListDlg;
     PanelRef<CVideoTools> videoTools;
     PanelRef<CFileInfoDlg> fileInfoDlg;
+    PanelRef<CAboutDlg> aboutDlg;
     PanelRef<CMediaPlayerView> view;
 
     // Engine play state (0 playing, 1 paused, 2 stopped); empty while no engine exists.

@@ -41,7 +41,7 @@ void CMediaPlayerDoc::LayoutPanels(bool resized) {
 }
 
 void CMediaPlayerDoc::KeepToolWindowsOnTop() {
-    for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window()}) {
+    for (QWidget* tool : {playListDlg.window(), videoTools.window(), fileInfoDlg.window(), aboutDlg.window()}) {
         if (!tool) continue;
         SetWindowStaysOnTop(tool, true);
         tool->raise();

@@ -31,6 +31,15 @@ void TapKey(const char* keysymName) {
     XSync(d, False);
 }
 
+void TapKeyWith(const char* modifierName, const char* keysymName) {
+    Display* d = TheDisplay();
+    const KeyCode modifier = XKeysymToKeycode(d, XStringToKeysym(modifierName));
+    XTestFakeKeyEvent(d, modifier, True, CurrentTime);
+    TapKey(keysymName);
+    XTestFakeKeyEvent(d, modifier, False, CurrentTime);
+    XSync(d, False);
+}
+
 void MoveTo(QPoint global) {
     Display* d = TheDisplay();
     XTestFakeMotionEvent(d, -1, global.x(), global.y(), CurrentTime);

@@ -9,6 +9,8 @@ namespace XTestInput {
 bool Available();
 // Presses and releases the key of an X keysym name such as "e" or "Escape".
 void TapKey(const char* keysymName);
+// Holds the modifier key (such as "Control_L") while tapping the key.
+void TapKeyWith(const char* modifierName, const char* keysymName);
 // Moves the pointer to a global position.
 void MoveTo(QPoint global);
 // Presses (down = true) or releases a pointer button: 1 left, 2 middle, 3 right.
