@@ -18,9 +18,16 @@ CMFCWebLink::CMFCWebLink(QWidget* parent) : QAbstractButton(parent) {
 }
 
 bool CMFCWebLink::OpenAddress(const QString& address) {
-    if (address.trimmed().isEmpty()) return false;
-    const QUrl target = QUrl::fromUserInput(address.trimmed());
-    if (target.isValid() && QDesktopServices::openUrl(target)) return true;
+    const QString text = address.trimmed();
+    if (text.isEmpty()) return false;
+    // A full address is taken as written: read as user input, a broken one becomes some other address (the
+    // desktop's opener would then show the wrong page, or fail where nobody sees it). A bare host name is a
+    // web address.
+    const QUrl target =
+        text.contains(QStringLiteral("://")) ? QUrl(text, QUrl::TolerantMode) : QUrl::fromUserInput(text);
+    const bool web = target.scheme() == QStringLiteral("http") || target.scheme() == QStringLiteral("https");
+    if (target.isValid() && !(web && target.host().isEmpty()) && QDesktopServices::openUrl(target))
+        return true;
     CPromptService::Show(tr("The address %1 could not be opened.").arg(address), PromptIcon::Warning);
     return false;
 }
@@ -36,7 +43,9 @@ QSize CMFCWebLink::sizeHint() const {
     return QFontMetrics(font()).size(Qt::TextSingleLine, text()) + QSize(6, 6);
 }
 
-void CMFCWebLink::SizeToContent() { resize(sizeHint()); }
+void CMFCWebLink::SizeToContent() {
+    resize(sizeHint());
+}
 
 void CMFCWebLink::paintEvent(QPaintEvent*) {
     QPainter painter(this);
