@@ -2,6 +2,7 @@
 
 #include "app/Affinity.h"
 #include "app/DocumentConnections.h"
+#include "app/MprisService.h"
 #include "app/PromptService.h"
 #include "document/MediaPlayerDoc.h"
 #include "frame/MainFrame.h"
@@ -9,6 +10,7 @@
 #include "settings/ProgramParams.h"
 #include "view/MediaPlayerView.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -60,6 +62,7 @@ CMediaPlayerApp::CMediaPlayerApp(int& argc, char** argv) : application_(argc, ar
 }
 
 CMediaPlayerApp::~CMediaPlayerApp() {
+    mpris_.reset();
     frame_.reset();
     document_.reset();
     if (CProfileStore::Active() == profile_.get()) CProfileStore::SetActive(nullptr);
@@ -84,9 +87,11 @@ bool CMediaPlayerApp::InitInstance() {
     frame_->SetCentralView(view);
     ConnectDocument(*document_, *frame_, *view);
 
-    // One optional file name; the view opens it on its first update.
+    // File names (a file manager hands over one or several); the view opens them on its first update.
+    QStringList files;
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) document_->OnOpenDocument(arguments.at(1));
+    for (qsizetype i = 1; i < arguments.size(); ++i) files << arguments.at(i);
+    document_->OnOpenDocuments(files);
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int sw = screen.width(), sh = screen.height();
@@ -97,6 +102,9 @@ bool CMediaPlayerApp::InitInstance() {
     view->OnInitialUpdate();
     // After the renderer: an OpenGL surface makes Qt create the native window anew.
     ActivateWhenExposed(frame_.get());
+    // Media keys and the desktop's media controls; without a session bus the player simply goes without.
+    mpris_ = std::make_unique<CMprisService>(*document_, frame_.get(), QDBusConnection::sessionBus());
+    mpris_->Register();
     ReportDamagedSettings();
     return true;
 }
@@ -120,6 +128,7 @@ void CMediaPlayerApp::ReportDamagedSettings() {
 
 int CMediaPlayerApp::ExitInstance() {
     CPromptService::SetParentWindow(nullptr);
+    mpris_.reset();
     frame_.reset();
     document_.reset();
     Params.SaveParams(true);

@@ -9,6 +9,7 @@
 class CMainFrame;
 class CMediaPlayerDoc;
 class CProfileStore;
+class CMprisService;
 
 class CMediaPlayerApp {
 public:
@@ -40,5 +41,6 @@ private:
     std::unique_ptr<CProfileStore> profile_;
     std::unique_ptr<CMediaPlayerDoc> document_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CMprisService> mpris_; // the player on the session bus; goes before the frame and document
     int exitCode_ = 0;
 };

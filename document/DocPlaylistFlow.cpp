@@ -42,6 +42,19 @@ void CMediaPlayerDoc::OnFilesDropped(const QStringList& files) {
     }
 }
 
+bool CMediaPlayerDoc::OpenCommandLineFiles() {
+    if (documentPath.isEmpty()) return false;
+    const bool opened = OpenAndPlay(documentPath, true);
+    // As the Open File(s) dialog leaves it: every named file in the list, in order, the first one current,
+    // whether or not the first could be played (a failed file keeps its place, the user may go on).
+    const QStringList rest = documentFiles.mid(1);
+    if (player && !rest.isEmpty() && player->playList.Count() > 0) {
+        player->playList.AddFiles(rest, CPlayList::KeepCurrent);
+        emit playListChanged();
+    }
+    return opened;
+}
+
 void CMediaPlayerDoc::OnFirstPicture(quint64 serial) {
     // Only a file that really shows something is worth offering again.
     if (!player || serial != player->Serial() || !IsFileOpen()) return;

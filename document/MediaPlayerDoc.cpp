@@ -149,6 +149,17 @@ void CMediaPlayerDoc::ShutdownDocument() {
 bool CMediaPlayerDoc::OnOpenDocument(const QString& path) {
     if (path.isEmpty()) return false;
     documentPath = path;
+    documentFiles = QStringList{path};
+    return true;
+}
+
+bool CMediaPlayerDoc::OnOpenDocuments(const QStringList& paths) {
+    QStringList named;
+    for (const QString& path : paths)
+        if (!path.isEmpty()) named << path;
+    if (named.isEmpty()) return false;
+    documentPath = named.constFirst();
+    documentFiles = named;
     return true;
 }
 

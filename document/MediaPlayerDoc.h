@@ -80,6 +80,12 @@ public:
     void ShutdownDocument();
     // The command line's file: only recorded here, opened by the view's first update.
     bool OnOpenDocument(const QString& path);
+    // Several files from the command line (a file manager's "Open with"): the first is recorded as above,
+    // and all of them become the playlist when the view first opens it.
+    bool OnOpenDocuments(const QStringList& paths);
+    // The view's first update: plays documentPath as the playlist's first entry, the other command-line
+    // files following it. False when nothing was named or the first file did not open.
+    bool OpenCommandLineFiles();
 
     // Files dropped on the view (already filtered to what the engine plays): appended to the playlist; an
     // empty playlist starts playing the first of them.
@@ -148,6 +154,7 @@ public:
     bool fullScreen = false;
     bool opening = false;   // true while a file is being opened
     QString documentPath;   // the file named on the command line, opened by the view's first update
+    QStringList documentFiles; // every file named on the command line, documentPath first
     float lastRate = 1.0f;  // the rate ChangeRate set last
     int onTopMode = 0;      // 0 never, 1 while playing, 2 always; from OnTopStatus
     // The volume a newly opened file gets while no control bar holds it: the last one the user set.

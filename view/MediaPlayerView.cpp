@@ -97,7 +97,7 @@ void CMediaPlayerView::OnInitialUpdate() {
                           .arg(site.toHtmlEscaped(), site.toHtmlEscaped()));
     PlaceWebLink();
 
-    if (doc && !doc->documentPath.isEmpty()) doc->OpenAndPlay(doc->documentPath, true);
+    if (doc) doc->OpenCommandLineFiles();
 
     // The bars came with the document after the frame was shown; dock them now rather than at the first resize.
     if (doc) doc->LayoutPanels(false);

@@ -17,6 +17,9 @@ bool sdlReady = false;
 bool StartSdlAudio(std::string& error) {
     std::lock_guard lock(sdlMutex);
     if (!sdlReady) {
+        // Starting audio starts SDL's events, whose SIGINT/SIGTERM handlers would only queue a quit event
+        // nobody reads: the player would then outlive a desktop's logout or a plain kill.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         sdlReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!sdlReady) error = std::string("No audio output: ") + SDL_GetError();
     }
