@@ -264,8 +264,8 @@ bool CMediaPlayerDoc::OnRenderer(int id) {
     return true;
 }
 
-bool CMediaPlayerDoc::OnToolWindow(int) {
-    // The tool windows' classes come with their own panels; until then the commands have nothing to show.
+bool CMediaPlayerDoc::OnToolWindow(int id) {
+    if (id == ID_FILE_LIST) return OnFileList();
     return false;
 }
 
