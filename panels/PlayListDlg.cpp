@@ -44,6 +44,12 @@ CPlayListDlg::CPlayListDlg(QWidget* owner, QWidget* view) : CToolWindow(owner, v
     list->parentImage = SkinImageForControls();
     list->forwardWindow = view;
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A scroll bar in the list's own dark colours rather than the desktop's light one.
+    list->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: #101010; width: 12px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #606060; min-height: 24px; border-radius: 3px; margin: 2px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     connect(list, &CCustomListCtrl::RowDoubleClicked, this, &CPlayListDlg::OnRowDoubleClicked);
 
@@ -109,7 +115,7 @@ void CPlayListDlg::AdjustNameColumn() {
     const int nameWidth = list->width() - kTimeColumnWidth;
     const int rows = model->rowCount();
     const bool overflowing = rows > 0 && qint64(rows) * list->verticalHeader()->defaultSectionSize() > list->height();
-    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    const int scrollBar = list->verticalScrollBar()->sizeHint().width();
     list->setColumnWidth(0, std::max(0, overflowing ? nameWidth - scrollBar : nameWidth));
     list->setColumnWidth(1, kTimeColumnWidth);
 }
@@ -144,8 +150,9 @@ void CPlayListDlg::CurrentFileChanged() {
 }
 
 void CPlayListDlg::FillList() {
+    if (!PlayList()) return;
+    ApplyKnownDurations();
     const CPlayList* playList = PlayList();
-    if (!playList) return;
     std::vector<QStringList> rows;
     rows.reserve(playList->Count());
     for (const PlayListItem& item : playList->Items()) rows.push_back(RowOf(item));
@@ -202,6 +209,8 @@ void CPlayListDlg::OnAdd() {
             if (names.contains(key)) continue;
             names.insert(key);
             playList->Add({path, 0});
+            if (const qint64 known = knownDurations.value(playList->Items().back().path); known > 0)
+                playList->SetDuration(-1, known);
             rows.push_back(RowOf(playList->Items().back()));
         }
         // Only the new rows are added: the list keeps its place, its selection and the rows already shown.
@@ -272,9 +281,20 @@ void CPlayListDlg::ProbeUnknownDurations() {
     probe->Want(unknown);
 }
 
+void CPlayListDlg::ApplyKnownDurations() {
+    CPlayList* playList = PlayList();
+    if (!playList || knownDurations.isEmpty()) return;
+    for (int i = 0; i < playList->Count(); ++i)
+        if (playList->Items()[i].duration == 0)
+            if (const qint64 known = knownDurations.value(playList->Items()[i].path); known > 0)
+                playList->SetDuration(i, known);
+}
+
 void CPlayListDlg::ApplyDurations(const QHash<QString, qint64>& seconds) {
     CPlayList* playList = PlayList();
     if (!playList) return;
+    for (auto found = seconds.constBegin(); found != seconds.constEnd(); ++found)
+        if (found.value() > 0) knownDurations.insert(found.key(), found.value());
     // The playlist may have changed since the files were handed out: a result lands on every entry of
     // that file still waiting for one, and is dropped when there is none any more.
     const bool rowsMatch = model->rowCount() == playList->Count();

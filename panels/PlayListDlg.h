@@ -84,10 +84,14 @@ private:
     // Hands the entries whose duration is still unknown to the probe.
     void ProbeUnknownDurations();
     void ApplyDurations(const QHash<QString, qint64>& seconds);
+    // Gives entries still at 0 the durations already found for the same file (an entry added again, a list
+    // replaced by one with the same files), so no file is probed twice.
+    void ApplyKnownDurations();
     // The player's playlist; null without a player.
     static CPlayList* PlayList();
     // Near the owner: beside its right edge when the screen has room there, else beside its left edge.
     void PlaceBesideOwner();
 
     std::unique_ptr<CDurationProbe> probe;
+    QHash<QString, qint64> knownDurations; // every duration the probe found, by path
 };

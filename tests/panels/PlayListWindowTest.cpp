@@ -70,6 +70,8 @@ TEST_F(PlayListWindowTest, ShowsNamesAndMarksTheCurrentEntryAndFillsInDurationsI
     EXPECT_TRUE(WaitFor([&] { return Column(window, 1) == QStringList{"00:00:10", "00:00:06", "00:00:04"}; }))
         << Column(window, 1).join(' ').toStdString();
     EXPECT_EQ(List().GetItem(2).duration, 4) << "the playlist keeps what was found";
+    doc->OnFilesDropped({Clip(kMiddle)});
+    EXPECT_EQ(window.model->Cell(3, 1), "00:00:06") << "a file found once is known at once when it comes again";
     EXPECT_TRUE(WaitFor([&] { return window.Probe()->Pending() == 0; }));
     EXPECT_EQ(List().Current(), 0) << "probing opens nothing in the player";
     EXPECT_EQ(Engine().GetFilePath(), List().GetPath(0));
