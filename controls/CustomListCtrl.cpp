@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
+#include <iterator>
 
 namespace {
 const QColor kSelectedFill(0xB4, 0x82, 0x46);
@@ -42,6 +43,28 @@ void CListCtrlModel::SetRows(std::vector<QStringList> newRows) {
     beginResetModel();
     rows = std::move(newRows);
     endResetModel();
+}
+
+void CListCtrlModel::AppendRows(std::vector<QStringList> newRows) {
+    if (newRows.empty()) return;
+    const int first = static_cast<int>(rows.size());
+    beginInsertRows({}, first, first + static_cast<int>(newRows.size()) - 1);
+    rows.insert(rows.end(), std::make_move_iterator(newRows.begin()), std::make_move_iterator(newRows.end()));
+    endInsertRows();
+}
+
+void CListCtrlModel::SetCell(int row, int column, const QString& text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return;
+    QStringList& cells = rows[row];
+    while (cells.size() <= column) cells.append(QString());
+    if (cells[column] == text) return;
+    cells[column] = text;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+QString CListCtrlModel::Cell(int row, int column) const {
+    return row >= 0 && row < rowCount() ? rows[row].value(column) : QString();
 }
 
 int CListCtrlModel::rowCount(const QModelIndex& parent) const {

@@ -23,6 +23,11 @@ public:
 
     void SetColumns(const QStringList& headers, const QList<Qt::Alignment>& alignments);
     void SetRows(std::vector<QStringList> rows);
+    // Adds rows at the end without touching the others (the view keeps its place and selection).
+    void AppendRows(std::vector<QStringList> rows);
+    // Changes one cell's text; nothing when the cell does not exist.
+    void SetCell(int row, int column, const QString& text);
+    QString Cell(int row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -289,6 +289,7 @@ bool CMediaPlayerDoc::OnToolWindow(int id) {
     switch (id) {
     case ID_VIDEO_TOOLS: ShowNewToolWindow(videoTools, view.window()); return true;
     case ID_FILE_INFORMATION: ShowNewToolWindow(fileInfoDlg, view.window()); return true;
+    case ID_FILE_LIST: return OnFileList();
     default: return false;
     }
 }

@@ -26,8 +26,9 @@ void CMediaPlayerDoc::ApplyPendingMoves() {
     // Stepping the list's index is what each press would have done; only the last entry is opened.
     QString path;
     for (int i = 0; i < std::abs(moves); ++i) path = moves > 0 ? player->playList.Next() : player->playList.Prev();
-    // An open resets zoom and pan, as Next and Previous must.
-    if (!path.isEmpty()) OpenAndPlay(path, false);
+    // An open resets zoom and pan, as Next and Previous must, and tells the playlist window; a move that
+    // opened nothing has still moved the current entry.
+    if (path.isEmpty() || !OpenAndPlay(path, false)) emit currentFileChanged();
 }
 
 void CMediaPlayerDoc::OnFilesDropped(const QStringList& files) {
@@ -75,10 +76,8 @@ void CMediaPlayerDoc::OnPlaybackEnded(quint64 serial, bool anyPicture) {
         CPromptService::Show(OpenFailureMessage(player->engine->GetFilePath(), error), PromptIcon::Error);
 
     const QString next = player->playList.Next();
-    if (!next.isEmpty())
-        OpenAndPlay(next, false);
-    else
-        OnCommand(ID_STOP);
+    if (next.isEmpty()) OnCommand(ID_STOP);
+    if (next.isEmpty() || !OpenAndPlay(next, false)) emit currentFileChanged();
     emit repaintRequested();
 }
 

@@ -177,6 +177,8 @@ bool CMediaPlayerDoc::OpenAndPlay(const QString& path, bool replaceList) {
         RememberPosition(); // of the file being left, if any
         const int result = player->OpenFile(path, replaceList);
         if (result == 0) ShowOpenError(player->LastOpenPath());
+        // The chosen files replaced the playlist even when the first of them would not open.
+        if (result == 0 && replaceList) emit playListChanged();
         if (result != 1) return;
         opened = true;
         AfterSuccessfulOpen(replaceList);

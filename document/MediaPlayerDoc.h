@@ -216,6 +216,8 @@ private:
     bool OnZoomPan(int id);
     bool OnRenderer(int id);
     bool OnToolWindow(int id);
+    // File List: a new playlist window in place of the old one, shown above the frame.
+    bool OnFileList();
     void OnAbout();
     CVideoEngine* Engine() const;
     void OnScreenSaverToggle();

@@ -56,6 +56,16 @@ bool CPlayList::RemoveAt(int index) {
     return true;
 }
 
+bool CPlayList::Swap(int first, int second) {
+    if (first < 0 || second < 0 || first >= Count() || second >= Count()) return false;
+    items.swapItemsAt(first, second);
+    if (current == first)
+        current = second;
+    else if (current == second)
+        current = first;
+    return true;
+}
+
 QString CPlayList::GetPath(int index) const { return index >= 0 && index < Count() ? items[index].path : QString(); }
 
 PlayListItem CPlayList::GetItem(int index) const { return index >= 0 && index < Count() ? items[index] : PlayListItem{}; }

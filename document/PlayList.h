@@ -34,6 +34,8 @@ public:
     // FALSE when index is outside the list. Removing the current item leaves no current item; removing one
     // before it keeps current on the same file.
     bool RemoveAt(int index);
+    // Exchanges two entries; current follows its entry. FALSE when either index is outside the list.
+    bool Swap(int first, int second);
     // "" / an empty item when index is out of range.
     QString GetPath(int index) const;
     PlayListItem GetItem(int index) const;

@@ -51,15 +51,19 @@ bool CRedadIzivad::Create() {
     return ready;
 }
 
+QStringList CRedadIzivad::ChooseFiles() const {
+    if (!engine) return {};
+    QWidget* view = qobject_cast<QWidget*>(viewWindow);
+    return DialogHook()(view ? view->window() : nullptr, Params.LastFolderPath, ConvertFilterToQt(engine->GetExtensions()));
+}
+
 int CRedadIzivad::OpenFile(const QString& requested, bool replaceList) {
     if (!engine) return -1;
     QString path = NormalizeMediaPath(requested);
     QStringList files;
     if (!path.isEmpty() && replaceList) files << path;
     if (path.isEmpty()) {
-        QWidget* view = qobject_cast<QWidget*>(viewWindow);
-        files = DialogHook()(view ? view->window() : nullptr, Params.LastFolderPath,
-                             ConvertFilterToQt(engine->GetExtensions()));
+        files = ChooseFiles();
         if (files.isEmpty()) return -1;
         path = NormalizeMediaPath(files.first());
         replaceList = true;

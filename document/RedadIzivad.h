@@ -74,6 +74,10 @@ public:
     bool StopThread(bool release);
     bool Stop() { return StopThread(true); }
 
+    // The Open File(s) dialog over the main window, filtered by the engine's extensions: the chosen full
+    // paths in the dialog's order, empty for Cancel or without an engine. The playlist window's Add uses it.
+    QStringList ChooseFiles() const;
+
     // The path the last OpenFile tried (absolute and canonical), whatever the outcome.
     const QString& LastOpenPath() const { return lastOpenPath; }
 

@@ -122,6 +122,8 @@ public:
     // The module file itself could not be used; ModuleError says which file and why.
     bool ModuleMissing() const { return !module->IsLoaded(); }
     const QString& ModuleError() const { return module->LoadError(); }
+    // The module the component's objects come from; others that need an object of their own use it too.
+    const std::shared_ptr<CEngineModule>& Module() const { return module; }
 
     // The display name rule: a name longer than 30 characters is shortened to its first 27 and "...".
     static QString MakeDisplayName(const QString& path, const QString& fileName);

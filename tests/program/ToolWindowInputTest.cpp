@@ -30,7 +30,7 @@ TEST_F(ToolWindowInput, EachToolWindowOpensFromItsHotKeyAndClosesWithEsc) {
         {"about box", nullptr, "F1", [&] { return doc->aboutDlg.window(); }},
     };
     for (const auto& k : keys) {
-        k.modifier ? XTestInput::TapKeyWith(k.modifier, k.key) : XTestInput::TapKey(k.key);
+        XTestInput::TapKey(k.key, k.modifier);
         ASSERT_TRUE(WaitFor([&] { return k.window() && k.window()->isVisible(); }, 5000)) << k.name;
         XTestInput::TapKey("Escape");
         EXPECT_TRUE(WaitFor([&] { return !k.window()->isVisible(); }, 5000)) << k.name << " stayed after Esc";

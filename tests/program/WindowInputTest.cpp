@@ -1,5 +1,6 @@
 // The whole program's window under real input from the display: full screen and on-top changes keep the
-// keyboard, moving the frame keeps the cursor, and the right button over the web link gives the player's menu.
+// keyboard, moving the frame keeps the cursor, the right button over the web link gives the player's menu, and
+// the playlist window comes up from its hot key and goes with Esc.
 #include "controls/CustomButton.h"
 #include "controls/CustomSlider.h"
 #include "frame/MainFrame.h"
@@ -224,4 +225,31 @@ TEST_F(WindowInput, TheControlBarPausesAndSeeksUnderTheMouseAndTheBarsFollowTheP
     ClickAt(CentreOf(bar->playButton));
     ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     EXPECT_TRUE(WaitFor([&] { return seek->position > wanted + 5; })) << "the knob stays at " << seek->position;
+}
+
+TEST_F(WindowInput, CtrlLOpensThePlaylistAboveTheFrameAndEscClosesIt) {
+    Start(Clip("orientation_red_top.mp4"));
+    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
+    PointerAway();
+    XTestInput::TapKey("l", "Control_L");
+    ASSERT_TRUE(WaitFor([&] { return doc->playListDlg && doc->playListDlg.window()->isVisible(); }, 5000))
+        << "Ctrl+L must open the playlist window";
+    QWidget* playList = doc->playListDlg.window();
+    EXPECT_TRUE(playList->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(playList->parentWidget(), frame) << "kept above the frame as its own tool window";
+    EXPECT_TRUE(KeyboardReachesThePlayer()) << "the frame keeps the keyboard while the playlist is up";
+
+    // In full screen it stays up, over the frame.
+    doc->OnCommand(ID_SIZE_FULLSCREEN);
+    ASSERT_TRUE(doc->fullScreen);
+    QTest::qWait(300);
+    EXPECT_TRUE(playList->isVisible());
+
+    XTestInput::TapKey("Escape");
+    EXPECT_TRUE(WaitFor([&] { return !playList->isVisible(); }, 5000)) << "the first Esc closes the playlist";
+    EXPECT_TRUE(doc->fullScreen) << "and does nothing else";
+    XTestInput::TapKey("Escape");
+    EXPECT_TRUE(WaitFor([&] { return !doc->fullScreen; }, 5000)) << "the second leaves full screen";
+    QTest::qWait(200);
+    EXPECT_TRUE(frame->isVisible());
 }

@@ -23,20 +23,14 @@ Display* TheDisplay() {
 namespace XTestInput {
 bool Available() { return TheDisplay() != nullptr; }
 
-void TapKey(const char* keysymName) {
+void TapKey(const char* keysymName, const char* modifierName) {
     Display* d = TheDisplay();
     const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysymName));
+    const KeyCode modifier = modifierName ? XKeysymToKeycode(d, XStringToKeysym(modifierName)) : 0;
+    if (modifier) XTestFakeKeyEvent(d, modifier, True, CurrentTime);
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
-    XSync(d, False);
-}
-
-void TapKeyWith(const char* modifierName, const char* keysymName) {
-    Display* d = TheDisplay();
-    const KeyCode modifier = XKeysymToKeycode(d, XStringToKeysym(modifierName));
-    XTestFakeKeyEvent(d, modifier, True, CurrentTime);
-    TapKey(keysymName);
-    XTestFakeKeyEvent(d, modifier, False, CurrentTime);
+    if (modifier) XTestFakeKeyEvent(d, modifier, False, CurrentTime);
     XSync(d, False);
 }
 

@@ -7,10 +7,9 @@
 namespace XTestInput {
 // False when there is no X display with the XTest extension (tests skip then).
 bool Available();
-// Presses and releases the key of an X keysym name such as "e" or "Escape".
-void TapKey(const char* keysymName);
-// Holds the modifier key (such as "Control_L") while tapping the key.
-void TapKeyWith(const char* modifierName, const char* keysymName);
+// Presses and releases the key of an X keysym name such as "e" or "Escape", with the modifier key (such as
+// "Control_L") held down around it when one is named.
+void TapKey(const char* keysymName, const char* modifierName = nullptr);
 // Moves the pointer to a global position.
 void MoveTo(QPoint global);
 // Presses (down = true) or releases a pointer button: 1 left, 2 middle, 3 right.
