@@ -20,8 +20,9 @@ namespace {
 
 // Demuxers of subtitles, images and playlists open files that hold no sound or moving picture.
 bool PlaysMedia(const AVInputFormat* f) {
-    static const char* const notMedia[] = {"subtitle", "image", "playlist", "text", "ASS", "SubRip", "WebVTT",
-                                           "MicroDVD", "SAMI", "JACOsub", "VobSub", "PGS", "lyrics"};
+    static const char* const notMedia[] = {"subtitle", "image",  "playlist", "text", "ASS",
+                                           "SubRip",   "WebVTT", "MicroDVD", "SAMI", "JACOsub",
+                                           "VobSub",   "PGS",    "lyrics"};
     const std::string longName = f->long_name ? f->long_name : "";
     const std::string name = f->name ? f->name : "";
     if (name.find("_pipe") != std::string::npos || name == "image2") return false;
@@ -30,15 +31,31 @@ bool PlaysMedia(const AVInputFormat* f) {
     return true;
 }
 
+// Common containers whose readers recognise a file by its contents alone and so declare no extension:
+// without these, transport streams, Windows Media files and MPEG program streams could not be chosen in the
+// open dialog or dropped, though they play.
+struct ProbedExtensions {
+    const char* demuxer;
+    const char* extensions;
+};
+constexpr ProbedExtensions kProbedOnly[] = {
+    {"mpegts", "ts,m2ts,mts,m2t,tsv"}, {"asf", "asf,wmv"}, {"mpeg", "mpg,mpeg,vob,m2p"},
+    {"ogg", "ogv,oga,opus"},           {"rm", "rm,rmvb"},  {"wtv", "wtv"},
+};
+
+void AddExtensions(const char* list, std::set<std::string>& all) {
+    std::stringstream items(list);
+    for (std::string ext; std::getline(items, ext, ',');)
+        if (!ext.empty()) all.insert(ext);
+}
+
 std::vector<std::string> Extensions() {
     std::set<std::string> all;
     void* it = nullptr;
-    while (const AVInputFormat* f = av_demuxer_iterate(&it)) {
-        if (!f->extensions || !PlaysMedia(f)) continue;
-        std::stringstream list(f->extensions);
-        for (std::string ext; std::getline(list, ext, ',');)
-            if (!ext.empty()) all.insert(ext);
-    }
+    while (const AVInputFormat* f = av_demuxer_iterate(&it))
+        if (f->extensions && PlaysMedia(f)) AddExtensions(f->extensions, all);
+    for (const ProbedExtensions& probed : kProbedOnly)
+        if (av_find_input_format(probed.demuxer)) AddExtensions(probed.extensions, all);
     return {all.begin(), all.end()};
 }
 
@@ -75,18 +92,25 @@ public:
     HRESULT GetSupportedExtensions(char** out) override {
         if (!out) return E_POINTER;
         std::string patterns;
-        for (const auto& ext : Extensions()) patterns += (patterns.empty() ? "*." : ";*.") + ext;
+        for (const auto& ext : Extensions())
+            patterns += (patterns.empty() ? "*." : ";*.") + ext;
         const std::string filter = "Video Files|" + patterns + "|All Files (*.*)|*.*";
         *out = DupString(filter.c_str());
         return *out ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT GetDeviceCount(std::int32_t* count) override { return Count(AudioOutputs(), count); }
-    HRESULT GetDeviceName(std::int32_t index, char** name) override { return Name(AudioOutputs(), index, name); }
-    HRESULT GetVideoCodecCount(std::int32_t* count) override { return Count(Decoders(AVMEDIA_TYPE_VIDEO), count); }
+    HRESULT GetDeviceName(std::int32_t index, char** name) override {
+        return Name(AudioOutputs(), index, name);
+    }
+    HRESULT GetVideoCodecCount(std::int32_t* count) override {
+        return Count(Decoders(AVMEDIA_TYPE_VIDEO), count);
+    }
     HRESULT GetVideoCodecName(std::int32_t index, char** name) override {
         return Name(Decoders(AVMEDIA_TYPE_VIDEO), index, name);
     }
-    HRESULT GetAudioCodecCount(std::int32_t* count) override { return Count(Decoders(AVMEDIA_TYPE_AUDIO), count); }
+    HRESULT GetAudioCodecCount(std::int32_t* count) override {
+        return Count(Decoders(AVMEDIA_TYPE_AUDIO), count);
+    }
     HRESULT GetAudioCodecName(std::int32_t index, char** name) override {
         return Name(Decoders(AVMEDIA_TYPE_AUDIO), index, name);
     }
@@ -108,11 +132,12 @@ private:
         *name = DupString(list[static_cast<std::size_t>(index)].c_str());
         return *name ? S_OK : E_OUTOFMEMORY;
     }
-
 };
 
 } // namespace
 
-IVideoDeviceProperty* NewVideoDeviceProperty() { return new (std::nothrow) DevicePropertyObject(); }
+IVideoDeviceProperty* NewVideoDeviceProperty() {
+    return new (std::nothrow) DevicePropertyObject();
+}
 
 } // namespace nrx

@@ -55,7 +55,9 @@ TEST(EngineModule, EnumerationsListRealCapabilities) {
     ASSERT_EQ(p->GetSupportedExtensions(&raw), S_OK);
     const std::string filter = Engine().TakeString(raw);
     EXPECT_EQ(filter.rfind("Video Files|", 0), 0u);
-    for (const char* ext : {"*.mp4;", "*.mkv;", "*.avi;", "*.mp3;"}) EXPECT_NE(filter.find(ext), std::string::npos) << ext;
+    // Transport streams and Windows Media files are recognised by contents only, yet must be offered too.
+    for (const char* ext : {"*.mp4;", "*.mkv;", "*.avi;", "*.mp3;", "*.ts;", "*.wmv;", "*.mpg;"})
+        EXPECT_NE(filter.find(ext), std::string::npos) << ext;
     EXPECT_EQ(filter.find("*.srt"), std::string::npos) << "subtitles alone do not play";
     const std::string tail = "|All Files (*.*)|*.*";
     EXPECT_EQ(filter.substr(filter.size() - tail.size()), tail);
