@@ -46,53 +46,58 @@ protected:
 void UntilPainted(const PaintCounter& counter, int before) {
     QElapsedTimer limit;
     limit.start();
-    while (counter.paints <= before && limit.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (counter.paints <= before && limit.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 double MedianMs(int runs, const std::function<double()>& once) {
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i) times.push_back(once());
+    for (int i = 0; i < runs; ++i)
+        times.push_back(once());
     return Median(times);
 }
 
-QString EntryPath(const QString& folder, int i) { return QStringLiteral("%1/holiday clip %2.mp4").arg(folder).arg(i, 5, 10, QChar('0')); }
+QString EntryPath(const QString& folder, int i) {
+    return QStringLiteral("%1/holiday clip %2.mp4").arg(folder).arg(i, 5, 10, QChar('0'));
+}
 
 QList<QStandardItem*> PlainRow(const QString& path) {
     return {new QStandardItem(CPlayList::GetFileName(path)), new QStandardItem(QStringLiteral("--:--:--"))};
 }
 
-// Qt's own table view over a standard item model of the same rows, made, filled, shown and painted.
+// Qt's own table view over a standard item model of the same rows, filled, shown and painted once.
+struct PlainList {
+    explicit PlainList(const QStringList& paths) {
+        for (const QString& path : paths)
+            model.appendRow(PlainRow(path));
+        view.setModel(&model);
+        view.resize(CPlayListDlg::kWidth, CPlayListDlg::kHeight);
+        view.show();
+        UntilPainted(counter, 0);
+    }
+    QStandardItemModel model{0, 2};
+    QTableView view;
+    PaintCounter counter{view.viewport()};
+};
+
 double PlainOpenMs(const QStringList& paths) {
     QElapsedTimer timer;
     timer.start();
-    QStandardItemModel model(0, 2);
-    for (const QString& path : paths) model.appendRow(PlainRow(path));
-    QTableView view;
-    view.setModel(&model);
-    view.resize(CPlayListDlg::kWidth, CPlayListDlg::kHeight);
-    PaintCounter counter(view.viewport());
-    view.show();
-    UntilPainted(counter, 0);
+    PlainList list(paths);
     return timer.nsecsElapsed() / 1e6;
 }
 
 double PlainAddMs(const QStringList& paths, const QStringList& added) {
-    QStandardItemModel model(0, 2);
-    for (const QString& path : paths) model.appendRow(PlainRow(path));
-    QTableView view;
-    view.setModel(&model);
-    view.resize(CPlayListDlg::kWidth, CPlayListDlg::kHeight);
-    PaintCounter counter(view.viewport());
-    view.show();
-    UntilPainted(counter, 0);
-    view.scrollToBottom();
+    PlainList list(paths);
+    list.view.scrollToBottom();
     QApplication::processEvents();
-    const int before = counter.paints;
+    const int before = list.counter.paints;
     QElapsedTimer timer;
     timer.start();
-    for (const QString& path : added) model.appendRow(PlainRow(path));
-    view.scrollToBottom();
-    UntilPainted(counter, before);
+    for (const QString& path : added)
+        list.model.appendRow(PlainRow(path));
+    list.view.scrollToBottom();
+    UntilPainted(list.counter, before);
     return timer.nsecsElapsed() / 1e6;
 }
 
@@ -100,9 +105,9 @@ double PlainAddMs(const QStringList& paths, const QStringList& added) {
 QString MakeClip(const QString& folder) {
     const QString clip = folder + QStringLiteral("/source.mp4");
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                            "testsrc2=s=64x48:r=25:d=3", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                                            "-an", clip});
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc2=s=64x48:r=25:d=3",
+                  "-c:v", "libx264", "-pix_fmt", "yuv420p", "-an", clip});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && QFile::exists(clip) ? clip : QString();
 }
 } // namespace
@@ -119,18 +124,21 @@ int main(int argc, char** argv) {
     CMediaPlayerDoc document; // the window's commands need one; it owns nothing here
     CRedadIzivad player;
     player.engine = std::make_unique<CVideoEngine>(QString::fromStdString(EngineModulePath()));
-    if (!player.Create()) return PrintNotMeasured("playlist window", "the engine module could not be started");
+    if (!player.Create())
+        return PrintNotMeasured("playlist window", "the engine module could not be started");
 
     // Entries of files that do not exist: the background probe fails on each at once, as on a stale list.
     QStringList entries;
-    for (int i = 0; i < kEntries; ++i) entries << EntryPath(temp.path() + QStringLiteral("/gone"), i);
+    for (int i = 0; i < kEntries; ++i)
+        entries << EntryPath(temp.path() + QStringLiteral("/gone"), i);
     // Added files are copies of one real clip (links would resolve to the one file), so each duration is
     // really found.
     const QString clip = MakeClip(temp.path());
     QStringList added;
     QDir().mkpath(temp.filePath("added"));
     for (int i = 0; i < kAdded; ++i) {
-        const QString link = QStringLiteral("%1/added/new clip %2.mp4").arg(temp.path()).arg(i, 4, 10, QChar('0'));
+        const QString link =
+            QStringLiteral("%1/added/new clip %2.mp4").arg(temp.path()).arg(i, 4, 10, QChar('0'));
         if (!clip.isEmpty()) QFile::copy(clip, link);
         added << link;
     }
@@ -155,7 +163,8 @@ int main(int argc, char** argv) {
     });
     const double plainOpenMs = MedianMs(kRuns, [&] { return PlainOpenMs(entries); });
     PrintFigure({"playlist window opened on 10 000 entries, until painted", openMs, "ms",
-                 "Qt table view over a standard item model, same rows", plainOpenMs, Target::ValueAtMost(150)});
+                 "Qt table view over a standard item model, same rows", plainOpenMs,
+                 Target::ValueAtMost(150)});
 
     const double addMs = MedianMs(kRuns, [&] {
         resetList();
@@ -175,9 +184,11 @@ int main(int argc, char** argv) {
     });
     const double plainAddMs = MedianMs(kRuns, [&] { return PlainAddMs(entries, added); });
     PrintFigure({"1 000 files added to 10 000 entries, until painted", addMs, "ms",
-                 "Qt table view over a standard item model, same rows", plainAddMs, Target::ValueAtMost(300)});
+                 "Qt table view over a standard item model, same rows", plainAddMs,
+                 Target::ValueAtMost(300)});
 
-    if (clip.isEmpty()) return PrintNotMeasured("durations of 1 000 added files", "the ffmpeg tool could not make a clip");
+    if (clip.isEmpty())
+        return PrintNotMeasured("durations of 1 000 added files", "the ffmpeg tool could not make a clip");
     // Once more, this time waiting for the durations while a timer measures how long the UI thread is held.
     resetList();
     CPlayListDlg window(&owner, &owner);
@@ -195,11 +206,14 @@ int main(int argc, char** argv) {
     heartbeat.start(1);
     const auto allKnown = [&] {
         const auto& items = player.playList.Items();
-        return std::all_of(items.end() - kAdded, items.end(), [](const PlayListItem& item) { return item.duration > 0; });
+        return std::all_of(items.end() - kAdded, items.end(),
+                           [](const PlayListItem& item) { return item.duration > 0; });
     };
-    while (!allKnown() && found.elapsed() < 600000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!allKnown() && found.elapsed() < 600000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
     heartbeat.stop();
-    if (!allKnown()) return PrintNotMeasured("durations of 1 000 added files", "not all found within ten minutes");
+    if (!allKnown())
+        return PrintNotMeasured("durations of 1 000 added files", "not all found within ten minutes");
     PrintUnanchored("durations of 1 000 added files found in the background", found.elapsed() / 1000.0, "s",
                     "no reference: the UI thread does not wait for them");
     PrintUnanchored("longest UI-thread stall while they were found (1 ms timer)", longestStall, "ms",

@@ -1,6 +1,7 @@
 // The player as the desktop meets it: installed into a prefix of its own, started by a file manager with
 // one or several files, and driven over a private session bus as media keys and panel widgets drive it.
 #include "app/DesktopMimeTypes.h"
+#include "tests/PrivateBus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -44,29 +45,6 @@ TEST(DesktopMimeTypes, EngineFilterBecomesVideoTypesOnly) {
     EXPECT_TRUE(types.contains("video/x-matroska")) << types.join(' ').toStdString();
     for (const QString& type : types) EXPECT_TRUE(type.startsWith("video/")) << type.toStdString();
 }
-
-// A session bus of the test's own; the player under test gets its address.
-class PrivateBus {
-public:
-    PrivateBus() {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) return;
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!daemon_.waitForStarted(5000)) return;
-        while (address_.isEmpty() && daemon_.waitForReadyRead(5000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        QDBusConnection::disconnectFromBus("desktop-test");
-        daemon_.terminate();
-        daemon_.waitForFinished(5000);
-    }
-    const QString& Address() const { return address_; }
-    QDBusConnection Client() { return QDBusConnection::connectToBus(address_, "desktop-test"); }
-
-private:
-    QProcess daemon_;
-    QString address_;
-};
 
 // Counts PropertiesChanged of the player interface and keeps the last change of each property.
 class ChangeListener : public QObject {
@@ -203,7 +181,7 @@ TEST_F(InstalledPlayer, SeveralFilesFormThePlaylistAndTheBusDrivesIt) {
     const QString first = Clip("numbered_320x240_25.mp4"), second = Clip("small_426x240.mp4");
     LaunchFromEntry(bus.Address(), {first, second});
 
-    QDBusConnection client = bus.Client();
+    QDBusConnection client = bus.Connect("desktop-test");
     ASSERT_TRUE(client.isConnected());
     ChangeListener changes;
     ASSERT_TRUE(client.connect(kService, kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &changes,
@@ -279,7 +257,7 @@ TEST_F(InstalledPlayer, XdgOpenStartsThePlayerOnTheFile) {
     opener.start("xdg-open", {clip});
     ASSERT_TRUE(opener.waitForStarted(10000));
 
-    QDBusConnection client = bus.Client();
+    QDBusConnection client = bus.Connect("desktop-test");
     const Remote player(client, kPlayer);
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return AsMap(player.property("Metadata")).value("xesam:url") == QUrl::fromLocalFile(clip).toString();

@@ -1,4 +1,5 @@
 #include "document/ScreenSaverInhibitor.h"
+#include "tests/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QProcess>
@@ -28,28 +29,6 @@ public slots:
     void UnInhibit(uint given) {
         if (given == cookie) --held;
     }
-};
-
-// A private session bus of our own, so the test neither needs nor disturbs a desktop's bus.
-class PrivateBus {
-public:
-    PrivateBus() {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) return;
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!daemon_.waitForStarted(5000)) return;
-        while (address_.isEmpty() && daemon_.waitForReadyRead(5000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        daemon_.terminate();
-        daemon_.waitForFinished(5000);
-    }
-    bool Ok() const { return !address_.isEmpty(); }
-    QDBusConnection Connect(const QString& name) { return QDBusConnection::connectToBus(address_, name); }
-
-private:
-    QProcess daemon_;
-    QString address_;
 };
 
 class ScreenSaverInhibitor : public ::testing::Test {
