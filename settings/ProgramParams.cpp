@@ -61,6 +61,21 @@ void ReadVector(const CProfileStore& store, const QString& keyPath, const ParamI
     }
 }
 
+// The program writes 1 and 0; a hand-edited file may say "false" or "yes" as well, and a 7 means "on" as much
+// as 1 does. Anything else leaves the value as it was.
+void ReadBool(const CProfileStore& store, const QString& keyPath, const QString& name, bool& value) {
+    const std::int32_t number = store.GetProfileInt(keyPath, name, -999);
+    if (number != -999) {
+        value = number != 0;
+        return;
+    }
+    const QString word = store.GetProfileString(keyPath, name).trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("yes") || word == QLatin1String("on"))
+        value = true;
+    else if (word == QLatin1String("false") || word == QLatin1String("no") || word == QLatin1String("off"))
+        value = false;
+}
+
 void WriteVector(CProfileStore& store, const QString& keyPath, const ParamItem& row) {
     const auto entry = [&row](qsizetype i) { return row.name + QString::number(i); };
     if (row.elementType == QLatin1String("INT")) {
@@ -278,13 +293,11 @@ int CProgramParams::ReadParamTable(int count, ParamItem* table, const QString& k
     for (int n = 0; n < count; ++n) {
         const ParamItem& row = table[n];
         if (!section.isEmpty() && row.section != section) continue;
-        if (row.type == QLatin1String("INT") || row.type == QLatin1String("BOOL")) {
+        if (row.type == QLatin1String("INT")) {
             const std::int32_t number = store->GetProfileInt(keyPath, row.name, -999);
-            if (number == -999) continue;
-            if (row.type == QLatin1String("INT"))
-                *static_cast<std::int32_t*>(row.value) = row.range.Apply(number);
-            else
-                *static_cast<bool*>(row.value) = number != 0; // a hand-written 7 means "on" as much as 1 does
+            if (number != -999) *static_cast<std::int32_t*>(row.value) = row.range.Apply(number);
+        } else if (row.type == QLatin1String("BOOL")) {
+            ReadBool(*store, keyPath, row.name, *static_cast<bool*>(row.value));
         } else if (row.type == QLatin1String("STR")) {
             const QString text = store->GetProfileString(keyPath, row.name);
             if (!text.isEmpty()) *static_cast<QString*>(row.value) = text;

@@ -90,7 +90,9 @@ TEST_F(Settings, EveryNumberIsBroughtIntoItsRangeOnLoadAndStoredSo) {
     };
     QByteArray text = "[Params]\n"
                       "GlobalParams\\StartInSrcSize=7\n"
-                      "GlobalParams\\EnableSaveLog=0\n";
+                      "GlobalParams\\EnableSaveLog=0\n"
+                      "GlobalParams\\ResumePlayback= False \n"
+                      "GlobalParams\\EnableScreenSaver=maybe\n";
     for (const Case& c : cases) text += QByteArray(c.entry).replace('/', '\\') + '=' + c.stored + '\n';
     WriteRawFile(text);
     CProgramParams params;
@@ -98,6 +100,8 @@ TEST_F(Settings, EveryNumberIsBroughtIntoItsRangeOnLoadAndStoredSo) {
     for (const Case& c : cases) EXPECT_EQ(params.*c.field, c.loaded) << c.entry << "=" << c.stored;
     EXPECT_TRUE(params.StartInSrcSize) << "any number but 0 is true";
     EXPECT_FALSE(params.EnableSaveLog);
+    EXPECT_FALSE(params.ResumePlayback) << "a word is taken as well as a number";
+    EXPECT_TRUE(params.EnableScreenSaver) << "an unknown word keeps the default";
 
     params.SaveParams(true);
     QSettings file = ReadBack();
