@@ -17,6 +17,7 @@ CMprisPlayerAdaptor::CMprisPlayerAdaptor(CMprisService* service) : QDBusAbstract
 
 QString CMprisPlayerAdaptor::PlaybackStatus() const { return service->State().playbackStatus; }
 double CMprisPlayerAdaptor::Rate() const { return service->State().rate; }
+void CMprisPlayerAdaptor::SetRate(double rate) { service->SetRate(rate); }
 QVariantMap CMprisPlayerAdaptor::Metadata() const { return service->State().metadata; }
 double CMprisPlayerAdaptor::Volume() const { return service->State().volume; }
 void CMprisPlayerAdaptor::SetVolume(double volume) { service->SetVolume(volume); }

@@ -62,8 +62,7 @@ public:
 
     QString PlaybackStatus() const;
     double Rate() const;
-    // The player's own rate steps are its commands; a rate written from outside is not taken.
-    void SetRate(double) {}
+    void SetRate(double rate);
     QVariantMap Metadata() const;
     double Volume() const;
     void SetVolume(double volume);

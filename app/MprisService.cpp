@@ -199,6 +199,17 @@ void CMprisService::SetVolume(double volume) {
     SendChangesSoon();
 }
 
+void CMprisService::SetRate(double rate) {
+    if (std::isnan(rate)) return;
+    // The protocol reads a rate of zero as a pause; anything else is held to the player's limits.
+    if (rate <= 0) {
+        Pause();
+        return;
+    }
+    Guarded([&] { doc.SetPlayRate(rate); });
+    SendChangesSoon();
+}
+
 void CMprisService::OpenUri(const QString& uri) {
     const QUrl url(uri);
     if (!url.isLocalFile()) return;

@@ -60,6 +60,7 @@ public:
     void Seek(qint64 offsetUs);
     void SetPosition(const QString& trackId, qint64 positionUs);
     void SetVolume(double volume);
+    void SetRate(double rate);
     void OpenUri(const QString& uri);
     void Raise();
     void Quit();

@@ -144,18 +144,24 @@ bool CMediaPlayerDoc::OnStop() {
 void CMediaPlayerDoc::ChangeRate(int direction) {
     Guarded([&] {
         if (!IsFileOpen()) return;
-        CVideoEngine* engine = Engine();
         // Rates are stepped in double so that ten steps of 0.1 land on the printed values.
-        double rate = engine->GetRate();
+        double rate = Engine()->GetRate();
         if (direction == 0)
             rate = 1.0;
         else if (direction > 0)
             rate = lastRate < 1.0f ? 1.5 : rate + 0.5;
         else
             rate = lastRate > 1.0f ? 0.9 : rate - 0.1;
+        SetPlayRate(rate);
+    });
+}
+
+void CMediaPlayerDoc::SetPlayRate(double rate) {
+    Guarded([&] {
+        if (!IsFileOpen() || !std::isfinite(rate)) return;
         rate = std::clamp(rate, double(kMinRate), double(kMaxRate));
         lastRate = static_cast<float>(rate);
-        engine->SetRate(lastRate);
+        Engine()->SetRate(lastRate);
         ShowStatusMessage(QString::asprintf("Play Rate: %.2f", rate));
     });
 }

@@ -108,6 +108,8 @@ public:
 
     void ShowStatusMessage(const QString& text);
     void ChangeRate(int direction);
+    // A rate asked for by value (the desktop's media controls), held to the same limits as the steps.
+    void SetPlayRate(double rate);
     void ChangeVolume(int value, bool relative);
     void ToggleMute();
     void SkipFiveSeconds(int direction);

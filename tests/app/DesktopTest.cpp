@@ -213,6 +213,14 @@ TEST_F(InstalledPlayer, SeveralFilesFormThePlaylistAndTheBusDrivesIt) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return qFuzzyCompare(player.property("Volume").toDouble(), 0.3); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return changes.last.contains("Volume"); }, 10000));
 
+    // A rate written is taken within the player's limits; zero pauses, as the protocol asks.
+    player.setProperty("Rate", 9.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changes.last.value("Rate") == 4.0; }, 10000));
+    player.setProperty("Rate", 0.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changes.last.value("PlaybackStatus") == "Paused"; }, 10000));
+    EXPECT_EQ(player.property("Rate").toDouble(), 1.0);
+    player.call("Play");
+
     // A position on this track is taken; one on another track id is not.
     const QDBusObjectPath track = metadata().value("mpris:trackid").value<QDBusObjectPath>();
     player.call("Pause");
