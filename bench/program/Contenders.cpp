@@ -43,7 +43,9 @@ std::string Scratch(const RunSetup& setup, const std::string& name) {
     return (fs::path(setup.workDir) / (setup.clip.Label() + "-" + SizeLabel(setup) + "-" + name)).string();
 }
 
-// Settings of a first start, except StartInSrcSize, in a folder of our own so the user's are never touched.
+// Settings of a first start, except StartInSrcSize and resuming, in a folder of our own so the user's are
+// never touched. Every run plays the clip from its start: resumed, a run would pick up where the one before
+// it was stopped and could reach the clip's end inside its measuring time.
 std::vector<std::string> PlayerEnvironment(const RunSetup& setup, const std::string& renderer,
                                            const std::string& trace, const std::string& paintTrace,
                                            const std::string& display) {
@@ -52,7 +54,8 @@ std::vector<std::string> PlayerEnvironment(const RunSetup& setup, const std::str
     std::error_code ec;
     fs::create_directories(config / "NRX ProductGroup", ec);
     std::ofstream(config / "NRX ProductGroup" / "NRX MediaPlayer.conf")
-        << "[Params]\nGlobalParams\\StartInSrcSize=" << (setup.size == WindowSize::Original ? 1 : 0) << "\n";
+        << "[Params]\nGlobalParams\\StartInSrcSize=" << (setup.size == WindowSize::Original ? 1 : 0)
+        << "\nGlobalParams\\ResumePlayback=0\n";
     return {"DISPLAY=" + display,
             "HOME=" + home.string(),
             "XDG_CONFIG_HOME=" + config.string(),

@@ -8,11 +8,13 @@
 #include "bench/program/ProcessControl.h"
 #include "bench/program/VirtualDisplay.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -93,21 +95,67 @@ void Report(const RunSetup& setup, const std::string& who, const RunResult& r, c
     PrintFigure({Name(setup, who, "mean |A/V offset|"), r.meanOffsetMs, "ms", "frame period", period, Target{}});
 }
 
-// The bars over the picture against the same run without them: what showing the bars costs.
-void ReportBars(const RunSetup& setup, const std::string& who, const RunResult& shown, const RunResult& hidden) {
+// The bars cost a fraction of a millisecond per frame, less than one run differs from the next on a shared
+// machine, so hidden and visible runs alternate and each side is judged by its median run.
+constexpr int kBarsPairs = 3;
+
+struct BarsSamples {
+    std::vector<RunResult> hidden, shown;
+};
+
+double MedianOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+template <typename Field> double MedianRun(const std::vector<RunResult>& runs, Field field) {
+    std::vector<double> values;
+    for (const RunResult& r : runs)
+        values.push_back(field(r));
+    return MedianOf(values);
+}
+
+BarsSamples MeasureBars(const RunSetup& setup, const std::string& renderer, const std::string& who,
+                        const RunResult& firstHidden, VirtualDisplay& x) {
+    RunSetup withBars = setup;
+    withBars.barsVisible = true;
+    BarsSamples samples;
+    if (firstHidden.measured) samples.hidden.push_back(firstHidden);
+    for (int pair = 0; pair < kBarsPairs; ++pair) {
+        if (pair > 0) {
+            const RunResult hidden = RunPlayer(setup, renderer, x);
+            Log(setup, who + " bars hidden", hidden);
+            if (hidden.measured) samples.hidden.push_back(hidden);
+        }
+        const RunResult shown = RunPlayer(withBars, renderer, x);
+        Log(withBars, who + " bars visible", shown);
+        if (shown.measured) samples.shown.push_back(shown);
+    }
+    return samples;
+}
+
+void ReportBars(const RunSetup& setup, const std::string& who, const BarsSamples& s) {
     const std::string name = who + " bars visible";
-    if (!shown.measured || !hidden.measured) {
-        PrintNotMeasured(Name(setup, name, "playback"), shown.measured ? "no run without the bars" : shown.error);
+    if (s.shown.empty() || s.hidden.empty()) {
+        PrintNotMeasured(Name(setup, name, "playback"),
+                         s.shown.empty() ? "no run with the bars" : "no run without them");
         return;
     }
-    PrintFigure({Name(setup, name, "CPU per presented frame (player + X)"), shown.CpuMsPerFrame(), "ms",
-                 "bars hidden", hidden.CpuMsPerFrame(), Target::RatioAtMost(1.10)});
-    PrintFigure({Name(setup, name, "dropped frames"), shown.droppedPercent, "%", "bars hidden",
-                 hidden.droppedPercent, Target::ValueAtMost(1)});
+    const auto cpu = [](const RunResult& r) { return r.CpuMsPerFrame(); };
+    const auto drops = [](const RunResult& r) { return r.droppedPercent; };
+    PrintFigure({Name(setup, name, "CPU per presented frame, median run (player + X)"),
+                 MedianRun(s.shown, cpu), "ms", "bars hidden", MedianRun(s.hidden, cpu),
+                 Target::RatioAtMost(1.10)});
+    PrintFigure({Name(setup, name, "dropped frames, median run"), MedianRun(s.shown, drops), "%",
+                 "bars hidden", MedianRun(s.hidden, drops), Target::ValueAtMost(1)});
+    std::vector<double> maxima;
+    for (const RunResult& r : s.shown)
+        if (r.hasSync) maxima.push_back(r.maxOffsetMs);
+    if (maxima.empty()) return;
     const double period = 1000.0 / setup.clip.fps;
-    if (shown.hasSync)
-        PrintFigure({Name(setup, name, "max |A/V offset|"), shown.maxOffsetMs, "ms", "frame period", period,
-                     Target::ValueAtMost(period)});
+    // The worst single frame of each run, median over the runs; the log shows each run's own.
+    PrintFigure({Name(setup, name, "max |A/V offset|, median run"), MedianOf(maxima), "ms", "frame period",
+                 period, Target::ValueAtMost(period)});
 }
 
 } // namespace
@@ -156,16 +204,12 @@ int main(int argc, char** argv) {
             Report(setup, "DGI Plus", gdi, mpv, 1.3, true);
             Report(setup, "OpenGL", opengl, ffplay, 2.0, false);
             // The bars are on screen whenever the pointer is over the window: 1080p30 in the default window
-            // plays once more with each renderer and the pointer kept moving over it.
+            // plays again with each renderer, with the pointer kept moving over it and without.
             if (clip.height != 1080 || clip.fps != 30 || size != WindowSize::Default) continue;
-            RunSetup withBars = setup;
-            withBars.barsVisible = true;
-            const RunResult gdiBars = RunPlayer(withBars, "gdi", x);
-            Log(withBars, "DGI Plus bars visible", gdiBars);
-            const RunResult openglBars = RunPlayer(withBars, "opengl", x);
-            Log(withBars, "OpenGL bars visible", openglBars);
-            ReportBars(setup, "DGI Plus", gdiBars, gdi);
-            ReportBars(setup, "OpenGL", openglBars, opengl);
+            const BarsSamples gdiBars = MeasureBars(setup, "gdi", "DGI Plus", gdi, x);
+            const BarsSamples openglBars = MeasureBars(setup, "opengl", "OpenGL", opengl, x);
+            ReportBars(setup, "DGI Plus", gdiBars);
+            ReportBars(setup, "OpenGL", openglBars);
         }
     }
     std::printf("%s: load average after %s\n", title.c_str(), LoadAverage().c_str());
