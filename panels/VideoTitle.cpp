@@ -84,6 +84,7 @@ void CVideoTitle::RecalcLayout() {
 
 void CVideoTitle::SetCaption(const QString& caption) {
     caption_ = caption.isEmpty() ? ProgramName : caption;
+    band_ = QImage();
     update();
 }
 
@@ -118,8 +119,18 @@ bool CVideoTitle::event(QEvent* event) {
 }
 
 void CVideoTitle::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+    const qreal dpr = devicePixelRatioF();
+    if (band_.isNull() || band_.devicePixelRatio() != dpr || band_.deviceIndependentSize() != QSizeF(size()))
+        band_ = RenderBand(dpr);
+    QPainter(this).drawImage(0, 0, band_);
+}
+
+QImage CVideoTitle::RenderBand(qreal dpr) const {
     const int w = width(), h = height();
+    QImage band((QSizeF(w, h) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    band.setDevicePixelRatio(dpr);
+    band.fill(Qt::transparent);
+    QPainter painter(&band);
     // Line by line, each one more transparent, so a caption stays readable over a bright picture while the
     // band's lower edge melts into it.
     for (int y = 0; y < h; ++y) {
@@ -130,22 +141,25 @@ void CVideoTitle::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!icon_.isNull()) {
-        const QImage& icon = icon_.For(devicePixelRatioF());
+        const QImage& icon = icon_.For(dpr);
         painter.drawImage(QRectF(3, 2, h - 5, h - 5), icon);
     }
     const CProgramSkin* skin = CProgramSkin::Current();
-    if (!skin || !skin->textFont) return;
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(*skin->textFont);
-    painter.setPen(Qt::white);
-    // Centred over the whole bar; a name too long for the room between the icon and the buttons loses its
-    // middle rather than running under them.
-    const QFontMetricsF metrics(*skin->textFont);
-    const qreal room = std::max<qreal>(w - 2.0 * (3 * h - 19 + 4), 0.0);
-    const QString text = metrics.elidedText(caption_, Qt::ElideMiddle, room);
-    const qreal x = (w - metrics.horizontalAdvance(text)) / 2.0;
-    const qreal y = (h - metrics.height()) / 2.0 + metrics.ascent();
-    painter.drawText(QPointF(x, y), text);
+    if (skin && skin->textFont) {
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(*skin->textFont);
+        painter.setPen(Qt::white);
+        // Centred over the whole bar; a name too long for the room between the icon and the buttons loses its
+        // middle rather than running under them.
+        const QFontMetricsF metrics(*skin->textFont);
+        const qreal room = std::max<qreal>(w - 2.0 * (3 * h - 19 + 4), 0.0);
+        const QString text = metrics.elidedText(caption_, Qt::ElideMiddle, room);
+        const qreal x = (w - metrics.horizontalAdvance(text)) / 2.0;
+        const qreal y = (h - metrics.height()) / 2.0 + metrics.ascent();
+        painter.drawText(QPointF(x, y), text);
+    }
+    painter.end();
+    return band;
 }
 
 void CVideoTitle::resizeEvent(QResizeEvent* event) {

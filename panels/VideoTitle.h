@@ -4,6 +4,7 @@
 
 #include "skins/SkinImage.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -56,8 +57,13 @@ protected:
 private:
     void LoadSkin();
     void RecalcLayout();
+    // The band, icon and caption at the bar's size and pixel density.
+    QImage RenderBand(qreal dpr) const;
 
     QPointer<QWidget> view_;
     CSkinImage icon_;
     QString caption_;
+    // The bar is drawn again with every picture under it, so what it shows is drawn once and kept until the
+    // caption, the size or the density changes.
+    QImage band_;
 };
