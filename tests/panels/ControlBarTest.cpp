@@ -163,6 +163,7 @@ TEST_F(ControlBar, RepaintsTheSeekBarOnlyWhenTheKnobMovesByAPixel) {
     const auto from = Engine().GetCurrentFrame();
     ASSERT_TRUE(WaitFor([&] { return notices >= 60; }));
     EXPECT_GT(Engine().GetCurrentFrame() - from, 50);
-    EXPECT_GT(seekPaints.paints, 0) << "the knob does move";
+    // The knob's creeping is drawn a few times a second, so on a loaded machine its first paint may trail.
+    EXPECT_TRUE(WaitFor([&] { return seekPaints.paints > 0; })) << "the knob does move";
     EXPECT_LT(seekPaints.paints, notices / 2) << seekPaints.paints << " paints for " << notices << " pictures";
 }
