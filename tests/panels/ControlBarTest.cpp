@@ -23,26 +23,12 @@ protected:
 
     CVideoControl* bar = nullptr;
 };
-
-// Counts the paints a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 } // namespace
 
 TEST_F(ControlBar, IsAShownOverlayOfTheFrameThatNeverTakesTheKeyboard) {
     EXPECT_EQ(bar->parentWidget(), frame.get());
     EXPECT_FALSE(bar->isWindow());
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->height(), CVideoControl::BarHeight);
     EXPECT_EQ(CVideoControl::CreateControlBar(nullptr, "Video Control"), nullptr);
     for (QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) EXPECT_EQ(child->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(bar->playButton->toolTip(), "Play/Pause");
@@ -156,13 +142,13 @@ TEST_F(ControlBar, RepaintsTheSeekBarOnlyWhenTheKnobMovesByAPixel) {
     // About a third of a pixel per frame: most pictures leave the seek bar as it was.
     bar->resize(200, bar->height());
     QCoreApplication::processEvents();
-    PaintCounter seekPaints(bar->seekSlider);
+    EventCounter seekPaints(bar->seekSlider, QEvent::Paint);
     int notices = 0;
     QObject::connect(&doc->Player()->notifier, &CPlayerNotifier::frameReady, bar, [&] { ++notices; },
                      Qt::QueuedConnection);
     const auto from = Engine().GetCurrentFrame();
     ASSERT_TRUE(WaitFor([&] { return notices >= 60; }));
     EXPECT_GT(Engine().GetCurrentFrame() - from, 50);
-    EXPECT_GT(seekPaints.paints, 0) << "the knob does move";
-    EXPECT_LT(seekPaints.paints, notices / 2) << seekPaints.paints << " paints for " << notices << " pictures";
+    EXPECT_GT(seekPaints.count, 0) << "the knob does move";
+    EXPECT_LT(seekPaints.count, notices / 2) << seekPaints.count << " paints for " << notices << " pictures";
 }
