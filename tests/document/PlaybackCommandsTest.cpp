@@ -30,11 +30,6 @@ TEST_F(DocumentTest, FastAndSlowStepThroughTheRatesAndPlayPauseReturnsToNormalSp
     EXPECT_EQ(GetPlayState(), PlayState::Playing);
     doc->OnCommand(ID_PLAY_PAUSE);
     EXPECT_EQ(GetPlayState(), PlayState::Paused);
-
-    // Fast and Slow do nothing while paused.
-    doc->OnCommand(ID_PLAY_FAST);
-    EXPECT_EQ(StatusText(), "Play Rate: 1.00");
-    EXPECT_FLOAT_EQ(Engine().GetRate(), 1.0f);
 }
 
 TEST_F(DocumentTest, VolumeClampsToMuteAndTheNextFileKeepsTheUsersVolume) {
