@@ -1,5 +1,6 @@
-// What the Qt-side tests share: readable strings in failures, the generated clips, files written and read in one go,
-// waiting on the event loop, message boxes answered here, and environment variables set for one test.
+// What the Qt-side tests share: readable strings in failures, the generated clips, files written and read in
+// one go, waiting on the event loop, mouse moves and counting a widget's events, message boxes answered here,
+// and environment variables set for one test.
 #pragma once
 
 #include "app/PromptService.h"
@@ -7,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QStringList>
 #include <QTest>
+#include <QWidget>
 #include <ostream>
 #include <string>
 
@@ -36,13 +39,37 @@ bool WaitFor(Condition condition, int limitMs = 15000) {
     return QTest::qWaitFor(condition, limitMs);
 }
 
-// Records every message box while alive and answers it Ok.
+// A mouse move with buttons held and modifiers down, sent straight to the widget (QTest's moves carry
+// neither).
+inline void SendMouseMove(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons, modifiers);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+// Counts the events of one type a widget receives (paints, hides) while alive.
+class EventCounter : public QObject {
+public:
+    EventCounter(QWidget* watched, QEvent::Type type) : type(type) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type) ++count;
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+};
+
+// Records every message box while alive and gives it one answer.
 class PromptRecorder {
 public:
-    PromptRecorder()
-        : previous(CPromptService::SetHandler([this](const PromptRequest& request) {
+    explicit PromptRecorder(PromptAnswer answer = PromptAnswer::Ok)
+        : previous(CPromptService::SetHandler([this, answer](const PromptRequest& request) {
               texts << request.text;
-              return PromptAnswer::Ok;
+              return answer;
           })) {}
     ~PromptRecorder() { CPromptService::SetHandler(previous); }
     PromptRecorder(const PromptRecorder&) = delete;

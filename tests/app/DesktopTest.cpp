@@ -2,21 +2,17 @@
 // one or several files, and driven over a private session bus as media keys and panel widgets drive it.
 #include "app/DesktopMimeTypes.h"
 #include "tests/PrivateBus.h"
+#include "tests/TestSupport.h"
 
-#include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusVariant>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusVariant>
 #include <QDir>
-#include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,8 +31,6 @@ QVariantMap AsMap(const QVariant& value) {
     return value.toMap();
 }
 
-QString Clip(const char* name) { return QDir(qEnvironmentVariable("NRX_MEDIA_DIR")).filePath(QString::fromLatin1(name)); }
-
 TEST(DesktopMimeTypes, EngineFilterBecomesVideoTypesOnly) {
     EXPECT_EQ(ExtensionsOfFilter(QStringLiteral("Video Files|*.MP4;*.mkv;*.mkv;*.txt|All Files (*.*)|*.*")),
               (QStringList{"mp4", "mkv", "txt"}));
@@ -46,16 +40,14 @@ TEST(DesktopMimeTypes, EngineFilterBecomesVideoTypesOnly) {
     for (const QString& type : types) EXPECT_TRUE(type.startsWith("video/")) << type.toStdString();
 }
 
-// Counts PropertiesChanged of the player interface and keeps the last change of each property.
+// Keeps the last announced change of each property of the player interface.
 class ChangeListener : public QObject {
     Q_OBJECT
 public:
     QVariantMap last;
-    int count = 0;
 public slots:
     void OnChanged(const QString& interface, const QVariantMap& changed, const QStringList&) {
         if (interface != kPlayer) return;
-        ++count;
         for (auto it = changed.begin(); it != changed.end(); ++it)
             last.insert(it.key(), it.key() == "Metadata" ? QVariant(AsMap(it.value())) : it.value());
     }
@@ -119,9 +111,8 @@ protected:
 
     // A key of the installed entry as written (the entry's quoting is its own, not an INI file's).
     QString DesktopEntryValue(const QString& key) const {
-        QFile entry(Installed("share/applications/nrx-mediaplayer.desktop"));
-        if (!entry.open(QIODevice::ReadOnly)) return {};
-        for (const QString& line : QString::fromUtf8(entry.readAll()).split('\n'))
+        const QByteArray entry = ReadFile(Installed("share/applications/nrx-mediaplayer.desktop"));
+        for (const QString& line : QString::fromUtf8(entry).split('\n'))
             if (line.startsWith(key + '=')) return line.mid(key.size() + 1);
         return {};
     }
@@ -250,11 +241,8 @@ TEST_F(InstalledPlayer, XdgOpenStartsThePlayerOnTheFile) {
     if (bus.Address().isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
     if (QStandardPaths::findExecutable("xdg-open").isEmpty()) GTEST_SKIP() << "xdg-utils is not installed";
     // The user chose the player for MP4 files, as "Open with" remembers it.
-    QDir().mkpath(home_.filePath("config"));
-    QFile choice(home_.filePath("config/mimeapps.list"));
-    ASSERT_TRUE(choice.open(QIODevice::WriteOnly));
-    choice.write("[Default Applications]\nvideo/mp4=nrx-mediaplayer.desktop\n");
-    choice.close();
+    ASSERT_TRUE(WriteFile(home_.filePath("config/mimeapps.list"),
+                          "[Default Applications]\nvideo/mp4=nrx-mediaplayer.desktop\n"));
 
     const QString clip = Clip("small_426x240.mp4");
     QProcess opener;

@@ -2,6 +2,7 @@
 // handed to the forward window, drag rules and the coalesced seek requests, and the 2x art on dense surfaces.
 #include "controls/CustomButton.h"
 #include "controls/CustomSlider.h"
+#include "tests/TestSupport.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -38,11 +39,6 @@ protected:
     QTemporaryDir dir;
     QWidget panel;
 };
-
-void SendMove(QWidget* widget, QPoint p, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    QMouseEvent move(QEvent::MouseMove, p, widget->mapToGlobal(p), Qt::NoButton, buttons, modifiers);
-    QApplication::sendEvent(widget, &move);
-}
 } // namespace
 
 TEST_F(Controls, ButtonShowsTheCheckedLookOnlyWhenItHasOne) {
@@ -114,11 +110,11 @@ TEST_F(Controls, SliderClicksAndDragsWithThePlainLeftButtonOnly) {
     QSignalSpy moves(&slider, &CCustomSlider::PositionChanging);
     QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(5, 10));
     EXPECT_EQ(slider.position, -100);
-    SendMove(&slider, QPoint(900, 10), Qt::LeftButton, Qt::NoModifier);
+    SendMouseMove(&slider, QPoint(900, 10));
     EXPECT_EQ(slider.position, 100) << "past the end: clamped";
-    SendMove(&slider, QPoint(105, 10), Qt::LeftButton, Qt::ShiftModifier);
+    SendMouseMove(&slider, QPoint(105, 10), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(slider.position, 100) << "Shift+drag does nothing";
-    SendMove(&slider, QPoint(105, 10), Qt::NoButton, Qt::NoModifier);
+    SendMouseMove(&slider, QPoint(105, 10), Qt::NoButton);
     EXPECT_EQ(slider.position, 100) << "hovering does nothing";
     EXPECT_EQ(moves.count(), 2);
 }
@@ -131,7 +127,8 @@ TEST_F(Controls, SeekRequestsKeepOneOutstandingAndLandOnTheRelease) {
     QSignalSpy moves(&slider, &CCustomSlider::PositionChanging);
     QSignalSpy seeks(&slider, &CCustomSlider::SeekRequested);
     QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(5, 10));
-    for (int x = 20; x <= 100; x += 20) SendMove(&slider, QPoint(x, 10), Qt::LeftButton, Qt::NoModifier);
+    for (int x = 20; x <= 100; x += 20)
+        SendMouseMove(&slider, QPoint(x, 10));
     QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(155, 10));
     EXPECT_EQ(moves.count(), 7) << "every step reaches the position at the mouse's pace";
     ASSERT_EQ(seeks.count(), 1) << "only the first seek is out while it is being served";

@@ -2,8 +2,6 @@
 #include "tests/PrivateBus.h"
 
 #include <QDBusConnection>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
 

@@ -22,10 +22,6 @@ TEST_F(DocumentTest, HalfSizeOfASmallClipIsClampedToTheMinimumAndCentred) {
     EXPECT_LE(std::abs(frame->geometry().center().x() - area.center().x()), 1);
     EXPECT_LE(std::abs(frame->geometry().center().y() - area.center().y()), 1);
 
-    doc->OnCommand(ID_SIZE_DOUBLE);
-    EXPECT_EQ(StatusText(), "Double Size (640:480)");
-    EXPECT_EQ(frame->geometry().size(), QSize(640 + doc->cxEdge + 12, 480 + doc->cyEdge + 12));
-
     // "Start Playback in Original Size" sizes the window to each newly opened file.
     doc->OnCommand(ID_START_IN_SOURCE_SIZE);
     EXPECT_TRUE(doc->GetCommandState(ID_START_IN_SOURCE_SIZE).checked);

@@ -1,4 +1,4 @@
-// Shared pieces of the engine tests: which module a case runs on and the synthetic module's controls.
+// Shared pieces of the engine tests: where the modules are and the synthetic module's controls.
 #pragma once
 
 #include "tests/TestSupport.h"
@@ -6,17 +6,9 @@
 
 #include <QLibrary>
 #include <gtest/gtest.h>
-#include <string>
-
-enum class ModuleKind { Synthetic, Real };
 
 inline QString SyntheticModulePath() { return QStringLiteral(NRX_SYNTHETIC_MODULE); }
 inline QString RealModulePath() { return qEnvironmentVariable("NRX_ENGINE_MODULE"); }
-inline QString ModulePath(ModuleKind kind) {
-    return kind == ModuleKind::Synthetic ? SyntheticModulePath() : RealModulePath();
-}
-// Test case name suffix for a module kind.
-inline std::string ModuleName(ModuleKind kind) { return kind == ModuleKind::Synthetic ? "synthetic" : "real"; }
 
 // An entry point of the synthetic module (loaded once per process).
 template <typename Fn>

@@ -39,6 +39,12 @@ protected:
         PromptRecorder prompts;
         return player->Create();
     }
+    // Opens the clip, which starts the playback thread, and plays it.
+    void Play(const char* clip = "/clips/a.syn") {
+        ASSERT_EQ(player->OpenFile(clip, true), 1);
+        EXPECT_TRUE(player->IsThreadRunning());
+        player->engine->SetPlayState(PlayState::Playing);
+    }
     bool Signalled(CEvent& event) { return WaitForAny({&event}, 0) == 0; }
 
     QObject view;
@@ -52,9 +58,7 @@ protected:
 
 TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     ASSERT_TRUE(Start("frames=10;rate=100"));
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    EXPECT_TRUE(player->IsThreadRunning());
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     ASSERT_TRUE(WaitFor([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_FALSE(Signalled(player->StoppedEvent)); // only a stop request signals it
@@ -62,17 +66,14 @@ TEST_F(PlaybackThread, PlaysToTheEndThenTheNextOpenStartsANewThread) {
     EXPECT_TRUE(std::is_sorted(shownFrames.begin(), shownFrames.end()));
     EXPECT_EQ(shownFrames.back(), 9);
 
-    ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
-    EXPECT_TRUE(player->IsThreadRunning());
-    player->engine->SetPlayState(PlayState::Playing);
+    Play("/clips/b.syn");
     ASSERT_TRUE(WaitFor([&] { return ends == 2; }));
 }
 
 TEST_F(PlaybackThread, RepaintRequestsCoalesceAndStoppingNeverWaitsForTheUI) {
     ASSERT_TRUE(Start("frames=100000;rate=200"));
     acknowledge = false;
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     // The UI thread does not look at its queue while the thread presents a few dozen frames...
     for (int i = 0; i < 2000 && SyntheticCalls("ReadFrame") < 20; ++i) QThread::msleep(5);
     ASSERT_GE(SyntheticCalls("ReadFrame"), 20);
@@ -101,8 +102,7 @@ TEST_F(PlaybackThread, StopAndStepTogetherEndWithoutStepping) {
 
 TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     QThread::msleep(100);
     EXPECT_EQ(SyntheticCalls("ReadFrame"), 0) << "nothing is read while the window is still being built";
     player->FramePresented();
@@ -111,15 +111,13 @@ TEST_F(PlaybackThread, FirstPictureWaitsForTheWindowButNotForever) {
 
     // A window that never shows anything (a hidden one) holds the first picture back only briefly.
     const int before = SyntheticCalls("ReadFrame");
-    ASSERT_EQ(player->OpenFile("/clips/b.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play("/clips/b.syn");
     ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= before + 3; }));
 }
 
 TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
     ASSERT_TRUE(Start("frames=100000;rate=100"));
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 3; }));
     player->RequestStep(1);
     ASSERT_TRUE(WaitFor([&] { return SyntheticCalls("ReadFrame") >= 6; }));
@@ -134,8 +132,7 @@ TEST_F(PlaybackThread, StepOrRefreshWhilePlayingOnlyShowsTheNextFrame) {
 
 TEST_F(PlaybackThread, PausedThreadStepsRefreshesAndOtherwiseStaysIdle) {
     ASSERT_TRUE(Start("frames=1000;rate=100"));
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     ASSERT_TRUE(WaitFor([&] { return !shownFrames.empty() && shownFrames.back() >= 5; }));
     player->engine->SetPlayState(PlayState::Paused);
     // A frame that was being decoded when the pause came still finishes; wait until decoding has stopped.
@@ -173,8 +170,7 @@ TEST_F(PlaybackThread, StoppedThreadNeitherDecodesNorAsksForRepaints) {
 
 TEST_F(PlaybackThread, FailingDecodeEndsLikeTheEndOfTheStreamWithTheText) {
     ASSERT_TRUE(Start("rate=100;fail=ReadFrame@4"));
-    ASSERT_EQ(player->OpenFile("/clips/a.syn", true), 1);
-    player->engine->SetPlayState(PlayState::Playing);
+    Play();
     ASSERT_TRUE(WaitFor([&] { return ends == 1; }));
     EXPECT_FALSE(threadFieldAtEnd);
     EXPECT_EQ(player->TakeThreadError(), "synthetic failure in ReadFrame");

@@ -24,7 +24,6 @@ TEST(ControlBarLayout, PlacesEveryControlForTheDesignWidthAndAWideScreen) {
         EXPECT_EQ(l.stop, QRect(c.center - 116, 26, 27, 27));
         EXPECT_EQ(l.next, QRect(c.center + 23, 26, 27, 27));
         EXPECT_EQ(l.fast, QRect(c.center + 51, 26, 27, 27));
-        EXPECT_EQ(l.play.center().y(), l.next.center().y());
         // The window buttons do not move with the width.
         EXPECT_EQ(l.info, QRect(5, 36, 21, 21));
         EXPECT_EQ(l.tools, QRect(36, 36, 21, 21));
@@ -32,8 +31,6 @@ TEST(ControlBarLayout, PlacesEveryControlForTheDesignWidthAndAWideScreen) {
         EXPECT_EQ(l.stopSeparator, QLine(c.center - 116 + 32, 26, c.center - 116 + 32, 53));
         EXPECT_EQ(l.infoSeparator, QLine(31, 36, 31, 57));
     }
-    EXPECT_EQ(ComputeControlBarLayout(597, 62).play.x(), 276);
-    EXPECT_EQ(ComputeControlBarLayout(1920, 62).stop.x(), 844);
 }
 
 TEST(ControlBarLayout, ClockWrapsAroundAtADay) {

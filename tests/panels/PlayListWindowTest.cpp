@@ -19,21 +19,6 @@ const char* const kLong = "numbered_320x240_25.mp4";            // 10 s
 const char* const kMiddle = "h264_aac_640x360_25.mp4";          // 6 s
 const char* const kShort = "mpeg4_mp3_320x240_2997.avi";        // 4 s
 
-// Answers every message box with one answer and keeps the texts, for as long as it lives.
-class PromptAnswerer {
-public:
-    explicit PromptAnswerer(PromptAnswer answer)
-        : previous(CPromptService::SetHandler([this, answer](const PromptRequest& request) {
-              texts << request.text;
-              return answer;
-          })) {}
-    ~PromptAnswerer() { CPromptService::SetHandler(previous); }
-    QStringList texts;
-
-private:
-    CPromptService::Handler previous;
-};
-
 class PlayListWindowTest : public DocumentTest {
 protected:
     // Plays the three clips (the long one current) and opens the window on them.
@@ -61,7 +46,6 @@ TEST_F(PlayListWindowTest, ShowsNamesAndMarksTheCurrentEntryAndFillsInDurationsI
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window.parentWidget(), frame.get()) << "kept above the frame";
-    EXPECT_EQ(window.size(), QSize(CPlayListDlg::kWidth, CPlayListDlg::kHeight));
     EXPECT_EQ(Column(window, 0), (QStringList{kLong, kMiddle, kShort}));
     EXPECT_EQ(window.list->MarkedRow(), 0);
     // The playing file's length came with its open; the others are not known before the event loop runs.
@@ -154,7 +138,7 @@ TEST_F(PlayListWindowTest, RemovingThePlayingEntryStopsAndRemovingAnotherDoesNot
 TEST_F(PlayListWindowTest, RemoveAllAsksFirstAndNoLeavesEverything) {
     CPlayListDlg& window = OpenOnThree();
     {
-        PromptAnswerer no(PromptAnswer::No);
+        PromptRecorder no(PromptAnswer::No);
         window.OnRemoveAll();
         EXPECT_EQ(no.texts, QStringList{"Are you sure want to delete all files from list?"});
     }
@@ -162,7 +146,7 @@ TEST_F(PlayListWindowTest, RemoveAllAsksFirstAndNoLeavesEverything) {
     EXPECT_EQ(window.model->rowCount(), 3);
     EXPECT_EQ(GetPlayState(), PlayState::Playing);
 
-    PromptAnswerer yes(PromptAnswer::Yes);
+    PromptRecorder yes(PromptAnswer::Yes);
     window.OnRemoveAll();
     EXPECT_EQ(List().Count(), 0);
     EXPECT_EQ(window.model->rowCount(), 0);

@@ -7,9 +7,7 @@
 #include "controls/CustomButton.h"
 #include "engine/VideoEngine.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QScreen>
 #include <QTest>
 
 TEST(TitleBand, FadesByWholeStepsToNothingAtTheLastLine) {

@@ -35,11 +35,6 @@ QPoint PointFor(const CCustomSlider* slider, std::int64_t value) {
     return QPoint(slider->width() - 1, slider->height() / 2);
 }
 
-void DragTo(CCustomSlider* slider, QPoint at) {
-    QMouseEvent move(QEvent::MouseMove, at, slider->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(slider, &move);
-}
-
 class ToolWindows : public DocumentTest {
 protected:
     void SetUp() override {
@@ -161,8 +156,8 @@ TEST_F(ToolWindows, MovingASliderWhilePausedRedrawsThePictureAndOnlyTheNewestWai
     EXPECT_GE(first, 100);
     EXPECT_TRUE(page->RedrawPending());
     // Two more moves before the redraw is back: they wait, and only the last of them counts.
-    DragTo(brightness, PointFor(brightness, 150));
-    DragTo(brightness, PointFor(brightness, 200));
+    SendMouseMove(brightness, PointFor(brightness, 150));
+    SendMouseMove(brightness, PointFor(brightness, 200));
     const int newest = int(brightness->position);
     EXPECT_EQ(Params.Brightness, first) << "a move reached the engine while a redraw was pending";
     ASSERT_TRUE(WaitFor([&] { return Params.Brightness == newest && !page->RedrawPending(); }));
@@ -232,9 +227,7 @@ TEST_F(ToolWindows, AToolWindowIsDraggedByItsBackground) {
     EXPECT_EQ(info->ReportText(), "No Video File Opened\n" + QString(44, '-') + "\n\n");
     const QPoint start = info->pos(), grip(100, 8);
     QTest::mousePress(info, Qt::LeftButton, {}, grip);
-    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(40, 30)), QPointF(info->mapToGlobal(grip) + QPoint(40, 30)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(info, &move);
+    SendMouseMove(info, grip + QPoint(40, 30));
     QTest::mouseRelease(info, Qt::LeftButton, {}, grip + QPoint(40, 30));
     EXPECT_TRUE(WaitFor([&] { return info->pos() == start + QPoint(40, 30); }, 3000)) << info->pos().x() << "," << info->pos().y();
 }

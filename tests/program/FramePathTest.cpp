@@ -3,11 +3,10 @@
 #include "document/RedadIzivad.h"
 #include "render/VideoRender.h"
 #include "resources/CommandIds.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/program/ProgramHarness.h"
-#include "tests/synthetic/SyntheticControl.h"
 
 #include <QFile>
-#include <QLibrary>
 #include <QTest>
 #include <atomic>
 #include <future>
@@ -16,14 +15,6 @@
 
 namespace {
 int LineCount(const QString& path) { return static_cast<int>(ReadFile(path).count('\n')); }
-
-template <typename Fn>
-Fn Synthetic(const char* symbol) {
-    static QLibrary library(QStringLiteral(NRX_SYNTHETIC_MODULE));
-    auto fn = reinterpret_cast<Fn>(library.resolve(symbol));
-    if (!fn) ADD_FAILURE() << "synthetic module lacks " << symbol;
-    return fn;
-}
 } // namespace
 
 TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
@@ -34,11 +25,10 @@ TEST(ProgramFramePath, PaintAndPlayStateChangeFinishWhileADecodeIsHeld) {
     const QString trace = dir.filePath("paint.csv");
     ScopedEnv module("NRX_ENGINE_MODULE", NRX_SYNTHETIC_MODULE);
     ScopedEnv paintTrace("NRX_PAINT_TRACE", QFile::encodeName(trace));
-    const auto configure = Synthetic<NrxSyntheticConfigureFn>(NRX_SYNTHETIC_CONFIGURE_SYMBOL);
     const auto holdReads = Synthetic<NrxSyntheticHoldReadsFn>(NRX_SYNTHETIC_HOLD_READS_SYMBOL);
     const auto heldReads = Synthetic<NrxSyntheticHeldReadsFn>(NRX_SYNTHETIC_HELD_READS_SYMBOL);
-    ASSERT_TRUE(configure && holdReads && heldReads);
-    configure("frames=100000;rate=50;width=320;height=240");
+    ASSERT_TRUE(holdReads && heldReads);
+    ConfigureSynthetic("frames=100000;rate=50;width=320;height=240");
 
     ProgramRun player(clip);
     // Declared after the player, so held reads go before the program stops its playback thread.

@@ -7,7 +7,6 @@
 #include "settings/ProgramParams.h"
 #include "tests/program/ProgramHarness.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -39,10 +38,7 @@ TEST(ResumeStore, KeepsTheNewestTwoHundredAndSurvivesABrokenFile) {
     EXPECT_FALSE(read.Find("/v/200.mp4", 1201)) << "a file of another size is another file";
 
     // Garbage in place of the store: nothing is resumed, and the next save writes a good store again.
-    QFile broken(file);
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("\x01\x02{\"files\": [ {\"path\": 3");
-    broken.close();
+    ASSERT_TRUE(WriteFile(file, "\x01\x02{\"files\": [ {\"path\": 3"));
     read.Load();
     EXPECT_EQ(read.Count(), 0);
     read.Remember("/v/a.mp4", 1, 100);

@@ -1,6 +1,6 @@
 // The whole program's window under real input from the display: full screen and on-top changes keep the
-// keyboard, moving the frame keeps the cursor, the right button over the web link gives the player's menu, and
-// the playlist window comes up from its hot key and goes with Esc.
+// keyboard, moving the frame keeps the cursor, the right button over the web link gives the player's menu,
+// and each tool window comes up from its hot key and goes with Esc while the player neither quits nor stops.
 #include "controls/CustomButton.h"
 #include "controls/CustomSlider.h"
 #include "frame/MainFrame.h"
@@ -22,19 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Counts the times a widget was hidden.
-class HideCounter : public QObject {
-public:
-    explicit HideCounter(QWidget* watched) { watched->installEventFilter(this); }
-    int hides = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Hide) ++hides;
-        return false;
-    }
-};
-
 // The frame number the numbered clip draws as ten white 32-pixel squares along its top (bit i at x = 32 i),
 // read off a grab of the view through the picture's place in it.
 int NumberOnScreen(const QImage& shot, const DestRect& picture) {
@@ -62,6 +49,9 @@ protected:
         frame = run->app->MainFrame();
         if (!XTestInput::Available()) GTEST_SKIP() << "no X display with the XTest extension";
         ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == frame; }));
+        if (!clip.isEmpty()) {
+            ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
+        }
     }
     void TearDown() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
@@ -87,9 +77,8 @@ protected:
 
 TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     PointerAway();
-    HideCounter counter(frame);
+    EventCounter hides(frame, QEvent::Hide);
     const auto onTop = [&] { return frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
     const auto nativeOnTop = [&] { return frame->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
 
@@ -112,7 +101,7 @@ TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
         ASSERT_TRUE(WaitFor([&] { return onTop() == s.wantedOnTop; }, 5000)) << s.step;
         EXPECT_EQ(nativeOnTop(), s.wantedOnTop) << s.step;
         EXPECT_TRUE(KeyboardReachesThePlayer()) << s.step;
-        EXPECT_EQ(counter.hides, 0) << s.step;
+        EXPECT_EQ(hides.count, 0) << s.step;
         EXPECT_TRUE(frame->isVisible()) << s.step;
     }
     EXPECT_FALSE(doc->fullScreen);
@@ -120,7 +109,6 @@ TEST_F(WindowInput, OnTopChangesNeitherHideTheWindowNorTakeTheKeyboard) {
 
 TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     const QRect before = frame->geometry();
     doc->OnCommand(ID_SIZE_FULLSCREEN);
     ASSERT_TRUE(doc->fullScreen);
@@ -138,7 +126,6 @@ TEST_F(WindowInput, EscLeavesFullScreenWithoutAFileBackToTheEarlierRectangle) {
 
 TEST_F(WindowInput, TheCursorStaysWhileTheFrameIsBeingMoved) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     doc->OnCommand(ID_PLAY_PAUSE);
     ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Paused); }));
     auto* timer = view->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
@@ -186,7 +173,6 @@ TEST_F(WindowInput, RightButtonOnTheWebLinkOpensThePlayersMenu) {
 
 TEST_F(WindowInput, TheControlBarPausesAndSeeksUnderTheMouseAndTheBarsFollowThePointer) {
     Start(Clip("numbered_320x240_25.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     CVideoControl* bar = doc->videoControl.get();
     CVideoTitle* title = doc->videoTitle.get();
     ASSERT_TRUE(bar && title);
@@ -227,29 +213,48 @@ TEST_F(WindowInput, TheControlBarPausesAndSeeksUnderTheMouseAndTheBarsFollowTheP
     EXPECT_TRUE(WaitFor([&] { return seek->position > wanted + 5; })) << "the knob stays at " << seek->position;
 }
 
-TEST_F(WindowInput, CtrlLOpensThePlaylistAboveTheFrameAndEscClosesIt) {
+TEST_F(WindowInput, EachToolWindowOpensFromItsHotKeyAboveTheFrameAndEscClosesIt) {
     Start(Clip("orientation_red_top.mp4"));
-    ASSERT_TRUE(WaitFor([&] { return run->InState(PlayState::Playing); }));
     PointerAway();
-    XTestInput::TapKey("l", "Control_L");
-    ASSERT_TRUE(WaitFor([&] { return doc->playListDlg && doc->playListDlg.window()->isVisible(); }, 5000))
-        << "Ctrl+L must open the playlist window";
-    QWidget* playList = doc->playListDlg.window();
-    EXPECT_TRUE(playList->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(playList->parentWidget(), frame) << "kept above the frame as its own tool window";
-    EXPECT_TRUE(KeyboardReachesThePlayer()) << "the frame keeps the keyboard while the playlist is up";
+    const struct {
+        const char* name;
+        const char* modifier; // null: the key alone
+        const char* key;
+        std::function<QWidget*()> window;
+    } keys[] = {
+        {"playlist", "Control_L", "l", [&] { return doc->playListDlg.window(); }},
+        {"video tools", "Control_L", "t", [&] { return doc->videoTools.window(); }},
+        {"file information", "Control_L", "i", [&] { return doc->fileInfoDlg.window(); }},
+        {"about box", nullptr, "F1", [&] { return doc->aboutDlg.window(); }},
+    };
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        XTestInput::TapKey(k.key, k.modifier);
+        ASSERT_TRUE(WaitFor([&] { return k.window() && k.window()->isVisible(); }, 5000))
+            << "its hot key must open it";
+        EXPECT_TRUE(k.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(k.window()->parentWidget(), frame) << "kept above the frame as its own tool window";
+        EXPECT_TRUE(KeyboardReachesThePlayer()) << "the frame keeps the keyboard while it is up";
+        XTestInput::TapKey("Escape");
+        EXPECT_TRUE(WaitFor([&] { return !k.window()->isVisible(); }, 5000)) << "it stayed after Esc";
+        QTest::qWait(100);
+        EXPECT_TRUE(frame->isVisible()) << "Esc closed the player instead";
+        EXPECT_TRUE(run->InState(PlayState::Playing));
+    }
 
-    // In full screen it stays up, over the frame.
+    // Full screen leaves the playlist up, over the frame; the first Esc closes it and does nothing else.
+    XTestInput::TapKey("l", "Control_L");
+    ASSERT_TRUE(WaitFor([&] { return keys[0].window() && keys[0].window()->isVisible(); }, 5000));
+    QWidget* playList = keys[0].window();
     doc->OnCommand(ID_SIZE_FULLSCREEN);
     ASSERT_TRUE(doc->fullScreen);
     QTest::qWait(300);
     EXPECT_TRUE(playList->isVisible());
-
     XTestInput::TapKey("Escape");
-    EXPECT_TRUE(WaitFor([&] { return !playList->isVisible(); }, 5000)) << "the first Esc closes the playlist";
-    EXPECT_TRUE(doc->fullScreen) << "and does nothing else";
+    EXPECT_TRUE(WaitFor([&] { return !playList->isVisible(); }, 5000));
+    EXPECT_TRUE(doc->fullScreen);
     XTestInput::TapKey("Escape");
-    EXPECT_TRUE(WaitFor([&] { return !doc->fullScreen; }, 5000)) << "the second leaves full screen";
+    EXPECT_TRUE(WaitFor([&] { return !doc->fullScreen; }, 5000)) << "the second Esc leaves full screen";
     QTest::qWait(200);
     EXPECT_TRUE(frame->isVisible());
 }

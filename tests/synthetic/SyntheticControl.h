@@ -17,7 +17,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 extern "C" {
 using NrxSyntheticConfigureFn = void (*)(const char* config);

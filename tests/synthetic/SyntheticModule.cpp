@@ -148,7 +148,6 @@ public:
         open = true;
         current = -1;
         position = 0;
-        playState = 2;
         bitsPerPixel = option ? 32 : 24;
         stride = (cfg.width * bitsPerPixel / 8 + 3) & ~3;
         pixels.assign(static_cast<size_t>(stride) * cfg.height, 0);
@@ -246,7 +245,6 @@ public:
         std::lock_guard lock(guard);
         if (HRESULT hr = Enter("SetPlayState", state); FAILED(hr)) return hr;
         if (state == 2) current = -1; // stopping goes back to the start
-        playState = state;
         return S_OK;
     }
     HRESULT SetBrightness(std::int32_t, std::int32_t value) override { return Enter("SetBrightness", value); }
@@ -288,7 +286,6 @@ private:
     std::int64_t current = -1;
     std::int64_t position = 0;
     std::int32_t status = NRX_FRAME_END;
-    std::int32_t playState = 2;
     std::int32_t bitsPerPixel = 24;
     std::int32_t stride = 0;
     std::vector<std::uint8_t> pixels;

@@ -2,7 +2,6 @@
 #include "view/DropFilter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -45,11 +45,6 @@ FramePtr TestPicture(AVPixelFormat format, int width, int height) {
 struct Case {
     AVPixelFormat source;
     int srcW, srcH, width, height, bytesPerPixel, quality;
-    std::string Name() const {
-        return std::string(av_get_pix_fmt_name(source)) + " " + std::to_string(srcW) + "x" + std::to_string(srcH) +
-               " -> " + std::to_string(width) + "x" + std::to_string(height) + " " +
-               std::to_string(bytesPerPixel * 8) + "-bit quality " + std::to_string(quality);
-    }
 };
 
 // Converts with rows `stride` apart into a block that ends at a guard page; false when that faulted.
@@ -78,7 +73,9 @@ bool ConvertsInsideTheBuffer(const Case& c, const AVFrame* picture, int stride, 
 // ending at a guard page, and into rows far apart; all three pictures must be equal, so neither the end of a
 // buffer nor a neighbouring row was written out of turn, and no pixel was left out.
 void CheckCase(const Case& c) {
-    SCOPED_TRACE(c.Name());
+    SCOPED_TRACE(::testing::Message()
+                 << av_get_pix_fmt_name(c.source) << " " << c.srcW << "x" << c.srcH << " -> " << c.width
+                 << "x" << c.height << " " << c.bytesPerPixel * 8 << "-bit quality " << c.quality);
     FramePtr picture = TestPicture(c.source, c.srcW, c.srcH);
     ASSERT_TRUE(picture);
 

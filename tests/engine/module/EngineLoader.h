@@ -22,7 +22,7 @@ public:
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         const char* path = std::getenv("NRX_ENGINE_MODULE");
         if (!path || !*path) path = NRX_BUILT_ENGINE_MODULE;
-        handle = path ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
+        void* handle = path ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
         if (!handle) return;
         create = reinterpret_cast<NrxCreateInstanceFn>(dlsym(handle, NRX_CREATE_INSTANCE_SYMBOL));
         freeString = reinterpret_cast<NrxFreeStringFn>(dlsym(handle, NRX_FREE_STRING_SYMBOL));
@@ -47,9 +47,6 @@ public:
     NrxCreateInstanceFn create = nullptr;
     NrxFreeStringFn freeString = nullptr;
     NrxGetLastErrorTextFn lastError = nullptr;
-
-private:
-    void* handle = nullptr;
 };
 
 inline const EngineModule& Engine() {

@@ -78,16 +78,14 @@ TEST(EnginePlayback, AudioOnlyShowsCoverOrBlack) {
         Device dev;
         ASSERT_EQ(dev.Open("audio_cover.mp3"), S_OK) << Engine().LastError();
         ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
-        EXPECT_EQ(SizeOf(dev)[0], 200);
-        EXPECT_EQ(SizeOf(dev)[1], 200);
+        EXPECT_EQ(SizeOf(dev), (std::array<int, 3>{200, 200, 24}));
         EXPECT_TRUE(Near(dev.Pixel(100, 100), 0, 128, 0));
         EXPECT_EQ(dev.Get(&IVideoDevice::GetDuration), 3);
     }
     Device dev;
     ASSERT_EQ(dev.Open("audio_only.mp3"), S_OK);
     ASSERT_EQ(dev.Read(NRX_READ_NEXT), NRX_FRAME_NEW);
-    EXPECT_EQ(SizeOf(dev)[0], 640);
-    EXPECT_EQ(SizeOf(dev)[1], 360);
+    EXPECT_EQ(SizeOf(dev), (std::array<int, 3>{640, 360, 24}));
     EXPECT_EQ(dev.Pixel(320, 180), (std::array<int, 3>{0, 0, 0}));
     // The picture stays while the sound plays, then the file ends.
     ASSERT_EQ(dev->SetPlayState(0, 0), S_OK);
@@ -178,24 +176,23 @@ TEST(EnginePlayback, PictureAdjustmentsReachTheirExtremes) {
     ASSERT_EQ(dev.Open("orientation_red_top.mp4"), S_OK);
     ASSERT_EQ(dev.Read(NRX_READ_POSITION), NRX_FRAME_NEW);
     const auto red = dev.Pixel(10, 10);
-    dev->SetBrightness(0, 255);
-    dev.Read(NRX_READ_REFRESH);
+    // One adjustment at a time, the picture redrawn after each.
+    const auto adjust = [&](HRESULT (IVideoDevice::*set)(std::int32_t, std::int32_t), std::int32_t value) {
+        (dev.d->*set)(0, value);
+        dev.Read(NRX_READ_REFRESH);
+    };
+    adjust(&IVideoDevice::SetBrightness, 255);
     EXPECT_EQ(dev.Pixel(10, 10), (std::array<int, 3>{255, 255, 255}));
-    dev->SetBrightness(0, -255);
-    dev.Read(NRX_READ_REFRESH);
+    adjust(&IVideoDevice::SetBrightness, -255);
     EXPECT_EQ(dev.Pixel(10, 10), (std::array<int, 3>{0, 0, 0}));
-    dev->SetBrightness(0, 0);
-    dev->SetContrast(0, -100);
-    dev.Read(NRX_READ_REFRESH);
+    adjust(&IVideoDevice::SetBrightness, 0);
+    adjust(&IVideoDevice::SetContrast, -100);
     EXPECT_EQ(dev.Pixel(10, 10), dev.Pixel(10, 200)) << "no contrast left: one flat grey";
-    dev->SetContrast(0, 0);
-    dev->SetSaturation(0, -255);
-    dev.Read(NRX_READ_REFRESH);
+    adjust(&IVideoDevice::SetContrast, 0);
+    adjust(&IVideoDevice::SetSaturation, -255);
     const auto grey = dev.Pixel(10, 10);
-    EXPECT_EQ(grey[0], grey[1]);
-    EXPECT_EQ(grey[1], grey[2]);
-    dev->SetSaturation(0, 0);
-    dev.Read(NRX_READ_REFRESH);
+    EXPECT_TRUE(grey[0] == grey[1] && grey[1] == grey[2]) << grey[0] << " " << grey[1] << " " << grey[2];
+    adjust(&IVideoDevice::SetSaturation, 0);
     EXPECT_EQ(dev.Pixel(10, 10), red) << "all adjustments at 0 give back the untouched picture";
 }
 
