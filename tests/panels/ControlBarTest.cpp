@@ -139,6 +139,11 @@ TEST_F(ControlBar, RepaintsTheSeekBarOnlyWhenTheKnobMovesByAPixel) {
     OpenFiles({Clip("nrx-demo.mp4")});
     // About a third of a pixel per frame: most pictures leave the seek bar as it was.
     bar->resize(200, bar->height());
+    // The bars hide during playback unless the pointer is over the window, and other tests move the shared
+    // display's pointer: an open menu keeps them shown whatever the pointer does.
+    doc->popupMenuOpen = true;
+    doc->UpdatePanelVisibility();
+    ASSERT_TRUE(bar->isVisible());
     QCoreApplication::processEvents();
     EventCounter seekPaints(bar->seekSlider, QEvent::Paint);
     int notices = 0;
@@ -147,7 +152,6 @@ TEST_F(ControlBar, RepaintsTheSeekBarOnlyWhenTheKnobMovesByAPixel) {
     const auto from = Engine().GetCurrentFrame();
     ASSERT_TRUE(WaitFor([&] { return notices >= 60; }));
     EXPECT_GT(Engine().GetCurrentFrame() - from, 50);
-    // The knob's creeping is drawn a few times a second, so on a loaded machine its first paint may trail.
-    EXPECT_TRUE(WaitFor([&] { return seekPaints.count > 0; })) << "the knob does move";
+    EXPECT_GT(seekPaints.count, 0) << "the knob does move";
     EXPECT_LT(seekPaints.count, notices / 2) << seekPaints.count << " paints for " << notices << " pictures";
 }
