@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -56,14 +57,57 @@ std::int64_t CCustomSlider::PositionFromPoint(const QPoint& p) const {
     return SliderPositionFromX(p.x(), CurrentTrackRect(), minimum, maximum);
 }
 
+CCustomSlider::Look CCustomSlider::CurrentLook() const {
+    Look look;
+    look.size = size();
+    look.dpr = devicePixelRatioF();
+    look.background = backgroundColor.rgba();
+    look.track = trackColor.rgba();
+    look.value = valueColor.rgba();
+    look.alpha = alpha;
+    look.thickness = thickness;
+    look.minimum = minimum;
+    look.maximum = maximum;
+    if (maximum > 0) {
+        const SliderValueSpan span = SliderValueSpanFor(CurrentTrackRect(), minimum, maximum, position);
+        look.valueEnd = std::lround(span.end);
+        look.knobX = std::lround(span.knobX);
+    }
+    look.tracking = tracking;
+    look.leftButton = tracking && (QGuiApplication::mouseButtons() & Qt::LeftButton);
+    look.knobShown = tracking && knobShown;
+    look.mousePoint = tracking ? mousePoint : QPoint();
+    return look;
+}
+
 void CCustomSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     clientRect = rect();
+    trackRect = CurrentTrackRect();
+    paintedRect = clientRect;
+    // A slider on a skin image (the tool windows) takes its background from where it sits on the screen,
+    // and is not over the picture: it is simply drawn.
+    if (parentImage) {
+        Draw(painter);
+        return;
+    }
+    const Look look = CurrentLook();
+    if (cached.isNull() || look != cachedLook) {
+        cached = QImage((QSizeF(size()) * look.dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+        cached.setDevicePixelRatio(look.dpr);
+        cached.fill(Qt::transparent);
+        QPainter onImage(&cached);
+        Draw(onImage);
+        cachedLook = look;
+    }
+    painter.drawImage(0, 0, cached);
+}
+
+void CCustomSlider::Draw(QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
     if (!IsTransparentKey(backgroundColor)) painter.fillRect(clientRect, WithAlpha(backgroundColor, alpha));
     if (parentImage) DrawParentBackground(painter, this, *parentImage);
 
-    trackRect = CurrentTrackRect();
     const QColor trackEdge(trackColor.red() / 2, trackColor.green() / 2, trackColor.blue() / 2);
     painter.setPen(QPen(trackEdge, 1));
     painter.setBrush(WithAlpha(trackColor, alpha));
@@ -98,7 +142,6 @@ void CCustomSlider::paintEvent(QPaintEvent*) {
             }
         }
     }
-    paintedRect = clientRect;
 }
 
 void CCustomSlider::UserMove(const QPoint& p) {

@@ -68,10 +68,29 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // What one paint depends on. Over the picture the slider is painted again with every frame under it;
+    // what it shows is drawn anew only when one of these changed.
+    struct Look {
+        QSize size;
+        qreal dpr = 1;
+        QRgb background = 0, track = 0, value = 0;
+        std::uint8_t alpha = 255;
+        float thickness = 0;
+        std::int64_t minimum = 0, maximum = 0;
+        long valueEnd = 0, knobX = 0; // whole pixels: the position moves a fraction of one with every frame
+        bool tracking = false, leftButton = false, knobShown = false;
+        QPoint mousePoint;
+        bool operator==(const Look&) const = default;
+    };
+    Look CurrentLook() const;
+    void Draw(QPainter& painter);
+
     void UserMove(const QPoint& p);
     void UpdateTimeTip(const QPoint& p);
     QRect CurrentTrackRect() const;
 
     CSeekCoalescer seeks;
     bool dragging = false;
+    Look cachedLook;
+    QImage cached;
 };

@@ -1,6 +1,7 @@
 // CCustomStatic: a skinned text label (the control bar's clocks): white text centred on black.
 #pragma once
 
+#include <QImage>
 #include <QLabel>
 #include <memory>
 
@@ -17,4 +18,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Over the picture the label is painted again with every frame under it; its text is shaped and drawn
+    // only when it, the size or the density changes.
+    QImage cached;
+    QString cachedText;
 };

@@ -39,9 +39,10 @@ void Log(const RunSetup& setup, const std::string& who, const RunResult& r) {
         std::fprintf(stderr, "  %s: %s\n", Name(setup, who).c_str(), r.error.c_str());
         return;
     }
-    std::fprintf(stderr, "  %s: presented %lld, dropped %lld (%.2f%%), CPU %.2f s%s%s\n",
-                 Name(setup, who).c_str(), r.presented, r.dropped, r.droppedPercent, r.cpuSeconds,
-                 r.detail.empty() ? "" : ", ", r.detail.c_str());
+    std::fprintf(stderr, "  %s: presented %lld, dropped %lld (%.2f%%), CPU %.2f s", Name(setup, who).c_str(),
+                 r.presented, r.dropped, r.droppedPercent, r.cpuSeconds);
+    if (r.hasSync) std::fprintf(stderr, ", max |A/V| %.1f ms", r.maxOffsetMs);
+    std::fprintf(stderr, "%s%s\n", r.detail.empty() ? "" : ", ", r.detail.c_str());
 }
 
 Peer MeasurePeer(const char* label, const char* tool, const RunSetup& setup, const VirtualDisplay& x,
