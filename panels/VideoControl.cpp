@@ -30,9 +30,9 @@ const QColor SeparatorColour(150, 150, 150);
 // one the engine could not serve, brings no picture).
 constexpr int SeekPatienceMs = 300;
 // A knob that moves by at most this many device pixels since it was drawn is creeping with playback; it is
-// drawn again after KnobCreepIntervalMs.
+// drawn again after KnobCreepIntervalMs, or with the clock's change of second.
 constexpr int KnobCreepPixels = 8;
-constexpr int KnobCreepIntervalMs = 250;
+constexpr int KnobCreepIntervalMs = 500;
 // The bar's width as it was designed, kept until the frame docks it.
 constexpr int DesignWidth = 597;
 
@@ -248,8 +248,9 @@ void CVideoControl::UpdateFromEngine(bool force) {
         const PlayState state = engine->GetPlayState();
         if (state == PlayState::Playing) {
             if (!mediaShown || force) ShowMedia(*engine);
-            MoveSeekKnob(engine->GetCurrentFrame());
-            ShowCurrentTime(engine->GetCurrentTime());
+            const std::int64_t seconds = engine->GetCurrentTime();
+            MoveSeekKnob(engine->GetCurrentFrame(), seconds != shownSecond);
+            ShowCurrentTime(seconds);
         } else if (mediaShown && state == PlayState::Stopped) {
             ShowEmpty();
         }
@@ -286,7 +287,7 @@ void CVideoControl::ShowEmpty() {
     mediaShown = false;
 }
 
-void CVideoControl::MoveSeekKnob(std::int64_t frame) {
+void CVideoControl::MoveSeekKnob(std::int64_t frame, bool clockTicks) {
     // The user's position stands while they drag and until the engine has served their last seek.
     if (seekSlider->Dragging() || seekInFlight) return;
     seekSlider->position = frame;
@@ -295,9 +296,11 @@ void CVideoControl::MoveSeekKnob(std::int64_t frame) {
     if (now == seekPixels) return;
     // Over an OpenGL picture, Qt redraws the window's whole raster layer over the picture in any frame that
     // also repaints a bar control, and uploads it again. On a short file the knob creeps a pixel every other
-    // frame, so creeping is drawn at most four times a second; a jump (a seek, a skip) is drawn at once.
+    // frame, so creeping is drawn twice a second, once of them with the clock's own change so the two cost
+    // one redraw; a jump (a seek, a skip) is drawn at once.
     const bool creeping = now.width == seekPixels.width && std::abs(now.end - seekPixels.end) <= KnobCreepPixels;
-    if (creeping && seekPainted.isValid() && seekPainted.elapsed() < KnobCreepIntervalMs) return;
+    if (creeping && !clockTicks && seekPainted.isValid() && seekPainted.elapsed() < KnobCreepIntervalMs)
+        return;
     seekPixels = now;
     seekPainted.start();
     seekSlider->update();

@@ -100,7 +100,8 @@ private:
     // Steps of UpdateFromEngine.
     void ShowMedia(CVideoEngine& engine);
     void ShowEmpty();
-    void MoveSeekKnob(std::int64_t frame);
+    // clockTicks: the clock changes with this picture, so the bar is drawn anyway.
+    void MoveSeekKnob(std::int64_t frame, bool clockTicks);
     void ShowCurrentTime(std::int64_t seconds);
     // The seek slider asked for a position: the document seeks; the next one waits for a painted frame.
     void OnSeekRequested(qint64 frame);
