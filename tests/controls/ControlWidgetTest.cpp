@@ -1,7 +1,9 @@
-// The skinned button and slider as real widgets: hover, the checked look, missing art, keys and wheel turns
-// handed to the forward window, drag rules and the coalesced seek requests, and the 2x art on dense surfaces.
+// The skinned button, slider and clock as real widgets: hover, the checked look, missing art, keys and wheel
+// turns handed to the forward window, drag rules and the coalesced seek requests, and the 2x art on dense
+// surfaces.
 #include "controls/CustomButton.h"
 #include "controls/CustomSlider.h"
+#include "controls/CustomStatic.h"
 #include "tests/TestSupport.h"
 
 #include <QKeyEvent>
@@ -117,6 +119,39 @@ TEST_F(Controls, SliderClicksAndDragsWithThePlainLeftButtonOnly) {
     SendMouseMove(&slider, QPoint(105, 10), Qt::NoButton);
     EXPECT_EQ(slider.position, 100) << "hovering does nothing";
     EXPECT_EQ(moves.count(), 2);
+}
+
+TEST_F(Controls, KeptDrawingsFollowEveryVisibleChange) {
+    // Over the picture both keep what they drew; what they show must still follow each change.
+    CCustomSlider slider(&panel);
+    slider.resize(210, 20);
+    slider.thickness = 50.0f; // track 10 high: x 5..205
+    slider.maximum = 100;
+    slider.trackColor = Qt::darkGray;
+    slider.valueColor = Qt::green;
+    slider.backgroundColor = TransparentKey;
+    const auto valueShownAt = [&](int x) { return Pixel(slider, x, 10).green() > 200; };
+    slider.position = 20;
+    EXPECT_TRUE(valueShownAt(30));
+    EXPECT_FALSE(valueShownAt(150));
+    slider.position = 80;
+    EXPECT_TRUE(valueShownAt(150)) << "a new position is drawn";
+    slider.position = 20;
+    EXPECT_FALSE(valueShownAt(150)) << "and so is the way back";
+    slider.resize(420, 20);
+    EXPECT_TRUE(valueShownAt(60)) << "a new size is drawn";
+    EXPECT_FALSE(valueShownAt(300));
+
+    CCustomStatic clock(&panel);
+    clock.resize(80, 16);
+    clock.SetStaticFont(QString());
+    clock.setText("00:00:01");
+    const QImage first = clock.grab().toImage();
+    clock.setText("00:00:02");
+    const QImage second = clock.grab().toImage();
+    EXPECT_NE(first, second) << "a new time is drawn";
+    clock.setText("00:00:01");
+    EXPECT_EQ(clock.grab().toImage(), first);
 }
 
 TEST_F(Controls, SeekRequestsKeepOneOutstandingAndLandOnTheRelease) {
