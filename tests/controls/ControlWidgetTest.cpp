@@ -1,6 +1,6 @@
-// The skinned button, slider and clock as real widgets: hover, the checked look, missing art, keys and wheel
-// turns handed to the forward window, drag rules and the coalesced seek requests, and the 2x art on dense
-// surfaces.
+// The skinned button, slider and clock as real widgets: hover, the checked look, missing art, keys and
+// wheel turns handed to the forward window, drag rules, the coalesced seek requests, kept drawings that
+// follow every change, and the 2x art on dense surfaces.
 #include "controls/CustomButton.h"
 #include "controls/CustomSlider.h"
 #include "controls/CustomStatic.h"
