@@ -200,7 +200,6 @@ void CMprisService::SetVolume(double volume) {
 }
 
 void CMprisService::SetRate(double rate) {
-    if (std::isnan(rate)) return;
     // The protocol reads a rate of zero as a pause; anything else is held to the player's limits.
     if (rate <= 0) {
         Pause();

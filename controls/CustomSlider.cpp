@@ -59,8 +59,6 @@ std::int64_t CCustomSlider::PositionFromPoint(const QPoint& p) const {
 
 CCustomSlider::Look CCustomSlider::CurrentLook() const {
     Look look;
-    look.size = size();
-    look.dpr = devicePixelRatioF();
     look.background = backgroundColor.rgba();
     look.track = trackColor.rgba();
     look.value = valueColor.rgba();
@@ -81,26 +79,18 @@ CCustomSlider::Look CCustomSlider::CurrentLook() const {
 }
 
 void CCustomSlider::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
     clientRect = rect();
     trackRect = CurrentTrackRect();
     paintedRect = clientRect;
     // A slider on a skin image (the tool windows) takes its background from where it sits on the screen,
     // and is not over the picture: it is simply drawn.
     if (parentImage) {
+        QPainter painter(this);
         Draw(painter);
         return;
     }
-    const Look look = CurrentLook();
-    if (cached.isNull() || look != cachedLook) {
-        cached = QImage((QSizeF(size()) * look.dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-        cached.setDevicePixelRatio(look.dpr);
-        cached.fill(Qt::transparent);
-        QPainter onImage(&cached);
-        Draw(onImage);
-        cachedLook = look;
-    }
-    painter.drawImage(0, 0, cached);
+    kept.Paint(*this, CurrentLook(), QImage::Format_ARGB32_Premultiplied, Qt::transparent,
+               [this](QPainter& painter) { Draw(painter); });
 }
 
 void CCustomSlider::Draw(QPainter& painter) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/CustomToolTip.h"
+#include "controls/KeptDrawing.h"
 #include "controls/SeekCoalescer.h"
 
 #include <QColor>
@@ -68,11 +69,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    // What one paint depends on. Over the picture the slider is painted again with every frame under it;
-    // what it shows is drawn anew only when one of these changed.
+    // What one paint depends on besides the size: over the picture the slider is drawn anew only when one of
+    // these changed.
     struct Look {
-        QSize size;
-        qreal dpr = 1;
         QRgb background = 0, track = 0, value = 0;
         std::uint8_t alpha = 255;
         float thickness = 0;
@@ -91,6 +90,5 @@ private:
 
     CSeekCoalescer seeks;
     bool dragging = false;
-    Look cachedLook;
-    QImage cached;
+    CKeptDrawing<Look> kept;
 };

@@ -1,7 +1,8 @@
 // CCustomStatic: a skinned text label (the control bar's clocks): white text centred on black.
 #pragma once
 
-#include <QImage>
+#include "controls/KeptDrawing.h"
+
 #include <QLabel>
 #include <memory>
 
@@ -20,8 +21,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Over the picture the label is painted again with every frame under it; its text is shaped and drawn
-    // only when it, the size or the density changes.
-    QImage cached;
-    QString cachedText;
+    // The text is shaped and drawn only when it changes.
+    CKeptDrawing<QString> kept;
 };

@@ -84,7 +84,6 @@ void CVideoTitle::RecalcLayout() {
 
 void CVideoTitle::SetCaption(const QString& caption) {
     caption_ = caption.isEmpty() ? ProgramName : caption;
-    band_ = QImage();
     update();
 }
 
@@ -119,18 +118,12 @@ bool CVideoTitle::event(QEvent* event) {
 }
 
 void CVideoTitle::paintEvent(QPaintEvent*) {
-    const qreal dpr = devicePixelRatioF();
-    if (band_.isNull() || band_.devicePixelRatio() != dpr || band_.deviceIndependentSize() != QSizeF(size()))
-        band_ = RenderBand(dpr);
-    QPainter(this).drawImage(0, 0, band_);
+    band_.Paint(*this, caption_, QImage::Format_ARGB32_Premultiplied, Qt::transparent,
+                [this](QPainter& painter) { DrawBand(painter); });
 }
 
-QImage CVideoTitle::RenderBand(qreal dpr) const {
+void CVideoTitle::DrawBand(QPainter& painter) const {
     const int w = width(), h = height();
-    QImage band((QSizeF(w, h) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
-    band.setDevicePixelRatio(dpr);
-    band.fill(Qt::transparent);
-    QPainter painter(&band);
     // Line by line, each one more transparent, so a caption stays readable over a bright picture while the
     // band's lower edge melts into it.
     for (int y = 0; y < h; ++y) {
@@ -141,7 +134,7 @@ QImage CVideoTitle::RenderBand(qreal dpr) const {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!icon_.isNull()) {
-        const QImage& icon = icon_.For(dpr);
+        const QImage& icon = icon_.For(devicePixelRatioF());
         painter.drawImage(QRectF(3, 2, h - 5, h - 5), icon);
     }
     const CProgramSkin* skin = CProgramSkin::Current();
@@ -158,8 +151,6 @@ QImage CVideoTitle::RenderBand(qreal dpr) const {
         const qreal y = (h - metrics.height()) / 2.0 + metrics.ascent();
         painter.drawText(QPointF(x, y), text);
     }
-    painter.end();
-    return band;
 }
 
 void CVideoTitle::resizeEvent(QResizeEvent* event) {

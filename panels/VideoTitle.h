@@ -2,9 +2,9 @@
 // program icon, the caption and the minimise, full-screen and close buttons.
 #pragma once
 
+#include "controls/KeptDrawing.h"
 #include "skins/SkinImage.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -57,13 +57,12 @@ protected:
 private:
     void LoadSkin();
     void RecalcLayout();
-    // The band, icon and caption at the bar's size and pixel density.
-    QImage RenderBand(qreal dpr) const;
+    // The band, the icon and the caption.
+    void DrawBand(QPainter& painter) const;
 
     QPointer<QWidget> view_;
     CSkinImage icon_;
     QString caption_;
-    // The bar is drawn again with every picture under it, so what it shows is drawn once and kept until the
-    // caption, the size or the density changes.
-    QImage band_;
+    // Drawn anew only when the caption changes.
+    CKeptDrawing<QString> band_;
 };

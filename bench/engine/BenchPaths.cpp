@@ -30,16 +30,16 @@ std::string EngineModulePath() {
     return (ExecutableDir().parent_path() / "engines" / "libnrxvideoengine.so").string();
 }
 
-std::string ClipSpec::FileName() const {
+std::string BenchClip::FileName() const {
     return "h264_aac_" + std::to_string(width) + "x" + std::to_string(height) + "_" + std::to_string(fps) + "_" +
            std::to_string(seconds) + "s.mp4";
 }
 
-std::string ClipSpec::Label() const {
+std::string BenchClip::Label() const {
     return std::to_string(height) + "p" + std::to_string(fps);
 }
 
-std::string EnsureClip(const ClipSpec& clip) {
+std::string EnsureClip(const BenchClip& clip) {
     std::string dirName = FromEnvironment("NRX_BENCH_MEDIA");
     const fs::path dir = dirName.empty() ? ExecutableDir().parent_path().parent_path() / "bench-media" : fs::path(dirName);
     const fs::path target = dir / clip.FileName();

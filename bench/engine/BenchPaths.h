@@ -8,7 +8,7 @@
 std::string EngineModulePath();
 
 // One H.264 + AAC stereo clip of a testsrc2 picture and a beeping tone, 250-frame GOPs.
-struct ClipSpec {
+struct BenchClip {
     int width;
     int height;
     int fps;
@@ -21,4 +21,4 @@ struct ClipSpec {
 
 // Path of the clip in NRX_BENCH_MEDIA (default build/bench-media), generating it when absent.
 // Empty with a message on stderr when the ffmpeg tool fails.
-std::string EnsureClip(const ClipSpec& clip);
+std::string EnsureClip(const BenchClip& clip);

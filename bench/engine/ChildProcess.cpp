@@ -37,8 +37,9 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 namespace {
 
-long StatusFieldKb(const char* field) {
-    std::ifstream status("/proc/self/status");
+long StatusFieldKb(const char* field, int pid = 0) {
+    std::ifstream status(pid > 0 ? "/proc/" + std::to_string(pid) + "/status"
+                                 : std::string("/proc/self/status"));
     std::string line;
     const std::size_t length = std::strlen(field);
     while (std::getline(status, line)) {
@@ -97,8 +98,8 @@ bool ToolAvailable(const std::string& name) {
     return false;
 }
 
-long CurrentRssKb() {
-    return StatusFieldKb("VmRSS:");
+long CurrentRssKb(int pid) {
+    return StatusFieldKb("VmRSS:", pid);
 }
 
 long PeakRssKb() {

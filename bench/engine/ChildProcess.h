@@ -32,6 +32,7 @@ ProcessResult RunProcess(const std::vector<std::string>& args, OutputMode output
 // True when name is an executable on PATH.
 bool ToolAvailable(const std::string& name);
 
-// Resident set size of this process now, and its peak so far, in kilobytes (from /proc/self/status).
-long CurrentRssKb();
+// Resident set size of this process (or of process pid) now, and this one's peak so far, in kilobytes (from
+// /proc/<pid>/status); 0 when unreadable.
+long CurrentRssKb(int pid = 0);
 long PeakRssKb();

@@ -24,7 +24,7 @@ int main() {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Each cycle gets its frame at once instead of waiting for the clock.
     setenv("NRX_UNTIMED", "1", 1);
-    const ClipSpec clip{1280, 720, 30, 60};
+    const BenchClip clip{1280, 720, 30, 60};
     const std::string name = "RSS growth over 1000 open/read/close cycles " + clip.Label();
     CEngineHost host;
     if (!host.Load()) return PrintNotMeasured(name, host.Error());

@@ -41,7 +41,7 @@ double OpenToFirstFrameMs(CEngineHost& host, IVideoDevice& device, const std::st
 
 int main() {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    const ClipSpec clip{1920, 1080, 30, 60};
+    const BenchClip clip{1920, 1080, 30, 60};
     const std::string name = "open to first frame " + clip.Label() + ", median of 20";
     CEngineHost host;
     if (!host.Load()) return PrintNotMeasured(name, host.Error());

@@ -54,7 +54,7 @@ int PlayLikeThePlayer(const std::string& path, float rate, double seconds) {
 }
 
 struct Scenario {
-    ClipSpec clip;
+    BenchClip clip;
     float rate;
     double seconds; // wall-clock cap; playback also ends with the clip
     std::string Label() const {
@@ -152,8 +152,8 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "--play") == 0)
         return PlayLikeThePlayer(argv[2], std::strtof(argv[3], nullptr), std::strtod(argv[4], nullptr));
 
-    const ClipSpec hd30{1920, 1080, 30, 60};
-    const ClipSpec hd60{1920, 1080, 60, 60};
+    const BenchClip hd30{1920, 1080, 30, 60};
+    const BenchClip hd60{1920, 1080, 60, 60};
     int failures = 0;
 
     const Scenario normal{hd30, 1.0f, 75};

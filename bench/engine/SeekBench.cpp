@@ -151,7 +151,7 @@ int main() {
     if (!device) return PrintNotMeasured("seek", host.Error());
     int failures = 0;
 
-    const ClipSpec hd{1920, 1080, 30, 60};
+    const BenchClip hd{1920, 1080, 30, 60};
     const std::string hdPath = EnsureClip(hd);
     const std::string seekName = "seek to a random frame " + hd.Label() + " GOP 250, median";
     if (hdPath.empty()) {
@@ -176,7 +176,7 @@ int main() {
         ReportExactness(seekName, engine);
     }
 
-    const ClipSpec sd{1280, 720, 30, 60};
+    const BenchClip sd{1280, 720, 30, 60};
     const std::string sdPath = EnsureClip(sd);
     const std::string stepName = "backward step SetPosition(c-1) " + sd.Label() + ", median";
     if (sdPath.empty()) {

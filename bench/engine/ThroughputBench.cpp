@@ -66,9 +66,9 @@ int main() {
     if (!device) return PrintNotMeasured(title, host.Error());
 
     const std::string threads = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
-    const ClipSpec clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {3840, 2160, 30, 60}};
+    const BenchClip clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {3840, 2160, 30, 60}};
     int failures = 0;
-    for (const ClipSpec& clip : clips) {
+    for (const BenchClip& clip : clips) {
         const std::string path = EnsureClip(clip);
         const std::string name = title + " " + clip.Label() + " H.264 BGRA";
         if (path.empty()) {
@@ -102,7 +102,7 @@ int main() {
     }
 
     // The player asks for 24-bit frames; shown against the same anchor so the cost of the format is visible.
-    const ClipSpec hd{1920, 1080, 30, 60};
+    const BenchClip hd{1920, 1080, 30, 60};
     const std::string path = EnsureClip(hd);
     if (!path.empty()) {
         const EngineRun engine = DecodeAll(host, *device, path, false);

@@ -20,12 +20,6 @@ namespace {
 constexpr double kFirstPictureTimeout = 20;
 constexpr double kExitGrace = 15; // peers end by themselves; this much beyond the clip's seconds is a hang
 
-std::string PlayerPath() {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return (self.parent_path().parent_path() / "nrx-mediaplayer").string();
-}
-
 std::string ReadAll(const std::string& path) {
     std::ifstream file(path);
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -56,15 +50,10 @@ std::vector<std::string> PlayerEnvironment(const RunSetup& setup, const std::str
     std::ofstream(config / "NRX ProductGroup" / "NRX MediaPlayer.conf")
         << "[Params]\nGlobalParams\\StartInSrcSize=" << (setup.size == WindowSize::Original ? 1 : 0)
         << "\nGlobalParams\\ResumePlayback=0\n";
-    return {"DISPLAY=" + display,
-            "HOME=" + home.string(),
-            "XDG_CONFIG_HOME=" + config.string(),
-            "XDG_DATA_HOME=" + (home / ".local/share").string(),
-            "XDG_CACHE_HOME=" + (home / ".cache").string(),
-            "QT_QPA_PLATFORM=xcb",
-            "NRX_TRACE=" + trace,
-            "NRX_PAINT_TRACE=" + paintTrace,
-            "NRX_RENDERER=" + renderer};
+    std::vector<std::string> env = PrivateHomeEnvironment(home.string(), display);
+    env.insert(env.end(),
+               {"NRX_TRACE=" + trace, "NRX_PAINT_TRACE=" + paintTrace, "NRX_RENDERER=" + renderer});
+    return env;
 }
 
 bool FirstPaintSeen(const std::string& paintTrace) {

@@ -8,7 +8,7 @@
 enum class WindowSize { Default, Original };
 
 struct RunSetup {
-    ClipSpec clip;
+    BenchClip clip;
     std::string clipPath;
     WindowSize size = WindowSize::Default;
     std::string display;   // DISPLAY value of the private X server

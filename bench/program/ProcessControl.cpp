@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -46,6 +47,21 @@ void UntrackChild(pid_t pid) {
 void EndChildrenOnSignal() {
     std::signal(SIGPIPE, SIG_IGN);
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, EndChildren);
+}
+
+std::string PlayerPath() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (self.parent_path().parent_path() / "nrx-mediaplayer").string();
+}
+
+std::vector<std::string> PrivateHomeEnvironment(const std::string& home, const std::string& display) {
+    return {"DISPLAY=" + display,
+            "HOME=" + home,
+            "XDG_CONFIG_HOME=" + home + "/.config",
+            "XDG_DATA_HOME=" + home + "/.local/share",
+            "XDG_CACHE_HOME=" + home + "/.cache",
+            "QT_QPA_PLATFORM=xcb"};
 }
 
 double NowSeconds() {

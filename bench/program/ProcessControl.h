@@ -40,6 +40,12 @@ void EndChildrenOnSignal();
 void TrackChild(pid_t pid);
 void UntrackChild(pid_t pid);
 
+// The built player beside the bench folder (build/bin/nrx-mediaplayer seen from build/bin/bench).
+std::string PlayerPath();
+// DISPLAY, HOME, the XDG folders under home and the xcb platform: the player runs with settings, documents
+// and caches of its own, and the user's are never read or written.
+std::vector<std::string> PrivateHomeEnvironment(const std::string& home, const std::string& display);
+
 // utime + stime of a process still running, in seconds, from /proc/<pid>/stat; -1 when unreadable.
 double ProcessCpuSeconds(pid_t pid);
 // Monotonic seconds, the clock every wait here is measured on.

@@ -8,7 +8,6 @@
 #include "bench/program/ProcessControl.h"
 #include "bench/program/VirtualDisplay.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,16 +103,11 @@ struct BarsSamples {
     std::vector<RunResult> hidden, shown;
 };
 
-double MedianOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 template <typename Field> double MedianRun(const std::vector<RunResult>& runs, Field field) {
     std::vector<double> values;
     for (const RunResult& r : runs)
         values.push_back(field(r));
-    return MedianOf(values);
+    return Median(values);
 }
 
 BarsSamples MeasureBars(const RunSetup& setup, const std::string& renderer, const std::string& who,
@@ -155,7 +149,7 @@ void ReportBars(const RunSetup& setup, const std::string& who, const BarsSamples
     if (maxima.empty()) return;
     const double period = 1000.0 / setup.clip.fps;
     // The worst single frame of each run, median over the runs; the log shows each run's own.
-    PrintFigure({Name(setup, name, "max |A/V offset|, median run"), MedianOf(maxima), "ms", "frame period",
+    PrintFigure({Name(setup, name, "max |A/V offset|, median run"), Median(maxima), "ms", "frame period",
                  period, Target::ValueAtMost(period)});
 }
 
@@ -181,8 +175,8 @@ int main(int argc, char** argv) {
     // before-and-after look at one case. Clips no run needs are not generated.
     const char* only = std::getenv("NRX_BENCH_ONLY");
     const std::string filter = only ? only : "";
-    const ClipSpec clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {1920, 1080, 60, 60}};
-    for (const ClipSpec& clip : clips) {
+    const BenchClip clips[] = {{1280, 720, 30, 60}, {1920, 1080, 30, 60}, {1920, 1080, 60, 60}};
+    for (const BenchClip& clip : clips) {
         const auto wanted = [&](WindowSize size) {
             return Name({clip, {}, size, {}, {}, 0}, "").find(filter) != std::string::npos;
         };

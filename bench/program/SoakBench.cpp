@@ -4,6 +4,7 @@
 // picture that stands still, an entry never opened, a settings file left unreadable after quitting.
 #include "bench/engine/BenchPaths.h"
 #include "bench/engine/BenchReport.h"
+#include "bench/engine/ChildProcess.h"
 #include "bench/program/ProcessControl.h"
 #include "bench/program/VirtualDisplay.h"
 #include "tests/PrivateBus.h"
@@ -49,19 +50,6 @@ const std::string kTitle = "soak";
 // for opening each.
 int ClipSeconds(double minutes, int entries) {
     return std::max(4, static_cast<int>(kRate * (minutes * 60 / entries - 0.5)));
-}
-
-long RssKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
-
-std::string PlayerPath() {
-    std::error_code ec;
-    return (fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path() / "nrx-mediaplayer").string();
 }
 
 // The entries are hard links to a few clips (three picture sizes, one of them not a multiple of 16 wide),
@@ -181,7 +169,7 @@ Soak Drive(const Remote& remote, pid_t pid, const QString& lastUrl, double limit
     while (NowSeconds() - start < limitSeconds) {
         const double now = NowSeconds() - start;
         if (now >= nextRss) {
-            soak.rss.emplace_back(now, RssKiB(pid));
+            soak.rss.emplace_back(now, CurrentRssKb(pid));
             nextRss += kRssEverySeconds;
         }
         const Poll poll = remote.Read();
@@ -272,9 +260,9 @@ int main(int argc, char** argv) {
 
     const int clipSeconds = ClipSeconds(minutes, entries);
     std::vector<std::string> clips;
-    for (const ClipSpec& spec : {ClipSpec{320, 180, 25, clipSeconds}, ClipSpec{426, 240, 25, clipSeconds},
-                                 ClipSpec{640, 360, 30, clipSeconds}}) {
-        clips.push_back(EnsureClip(spec));
+    for (const BenchClip& clip : {BenchClip{320, 180, 25, clipSeconds}, BenchClip{426, 240, 25, clipSeconds},
+                                  BenchClip{640, 360, 30, clipSeconds}}) {
+        clips.push_back(EnsureClip(clip));
         if (clips.back().empty()) return PrintNotMeasured(kTitle, "a clip could not be generated");
     }
     std::error_code ec;
@@ -293,13 +281,10 @@ int main(int argc, char** argv) {
 
     const fs::path home = work / "home", config = home / ".config";
     const std::string paintTrace = (work / "paint.csv").string();
-    Launch launch{{PlayerPath()},
-                  {"DISPLAY=" + x.Name(), "HOME=" + home.string(), "XDG_CONFIG_HOME=" + config.string(),
-                   "XDG_DATA_HOME=" + (home / ".local/share").string(),
-                   "XDG_CACHE_HOME=" + (home / ".cache").string(), "QT_QPA_PLATFORM=xcb",
-                   "NRX_PAINT_TRACE=" + paintTrace,
-                   "DBUS_SESSION_BUS_ADDRESS=" + bus.Address().toStdString()},
-                  (work / "output.txt").string()};
+    std::vector<std::string> env = PrivateHomeEnvironment(home.string(), x.Name());
+    env.insert(env.end(),
+               {"NRX_PAINT_TRACE=" + paintTrace, "DBUS_SESSION_BUS_ADDRESS=" + bus.Address().toStdString()});
+    Launch launch{{PlayerPath()}, env, (work / "output.txt").string()};
     launch.args.insert(launch.args.end(), playlist.begin(), playlist.end());
     RunningProcess player;
     if (!player.Start(launch)) return PrintNotMeasured(kTitle, "the player could not be started");
